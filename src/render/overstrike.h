@@ -1,0 +1,14 @@
+// The overstrike decoder.
+#pragma once
+
+#include "job/print_job.h"
+
+const BYTE ATTR_UNDERLINE = 1;
+const BYTE ATTR_BOLD = 2;
+const int DECODE_BUFFER_SIZE = 512;
+
+// Decodes `count` bytes of `line` (followed by a 0 byte) into `text` (0-terminated) and one
+// attribute byte per character in `attributes` (all 512 bytes cleared first).
+void DecodeOverstrike(const char *line, int count, char *text, BYTE *attributes);
+// Hands the decoded line to OutputRun run by run.
+void EmitRuns(PrintJob *job, const char *text, const BYTE *attributes, int y, int char_width);
