@@ -29,3 +29,6 @@ FARPROC WINAPI GetProcAddress(HMODULE, LPCSTR) { return 0; }
 BOOL WINAPI FreeLibrary(HMODULE) { return 0; }
 BOOL WINAPI CharToOemA(LPCSTR, LPSTR) { return 0; }
 BOOL WINAPI OemToCharA(LPCSTR, LPSTR) { return 0; }
+
+#include "core/hooks.h"
+bool hook_spooler_profile_value(const char *, const char *, char *, size_t) { return false; }

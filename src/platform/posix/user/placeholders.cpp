@@ -22,3 +22,6 @@ LRESULT WINAPI DispatchMessageA(const MSG *) { return 0; }
 int WINAPI MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return 0; }
 int WINAPI wsprintfA(LPSTR, LPCSTR, ...) { return 0; }
 int WINAPI wvsprintfA(LPSTR, LPCSTR, va_list) { return 0; }
+
+#include "core/hooks.h"
+void hook_after_start_page(HDC) {}
