@@ -12,3 +12,10 @@ const int DECODE_BUFFER_SIZE = 512;
 void DecodeOverstrike(const char *line, int count, char *text, BYTE *attributes);
 // Hands the decoded line to OutputRun run by run.
 void EmitRuns(PrintJob *job, const char *text, const BYTE *attributes, int y, int char_width);
+
+// Where EmitRunsThrough hands each run: OutputRun's signature. EmitRuns uses OutputRun; the
+// unit tests pass a recorder to see the runs without a device.
+typedef void (*RunSink)(PrintJob *job, BYTE attributes, int x, int y, const char *text,
+                        WORD length);
+void EmitRunsThrough(RunSink sink, PrintJob *job, const char *text, const BYTE *attributes, int y,
+                     int char_width);
