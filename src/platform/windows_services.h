@@ -13,6 +13,10 @@
 #include <commdlg.h>
 #include <winspool.h>
 #include <stdlib.h>
+// The POSIX declarations bring the fixed-width integer types and size_t; so does this branch.
+#include <stddef.h>
+#include <stdarg.h>
+#include <stdint.h>
 #else
 #include "posix/win32_api.h"
 #endif
