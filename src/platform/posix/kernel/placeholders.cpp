@@ -3,14 +3,8 @@
 #include "platform/windows_services.h"
 
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA) { return 0; }
-void WINAPI DebugBreak(void) { }
+void WINAPI DebugBreak(void) {}
 BOOL WINAPI IsDebuggerPresent(void) { return 0; }
-DWORD WINAPI GetProfileStringA(LPCSTR, LPCSTR, LPCSTR, LPSTR, DWORD) { return 0; }
-HFILE WINAPI _lopen(LPCSTR, int) { return HFILE_ERROR; }
-UINT WINAPI _lread(HFILE, LPVOID, UINT) { return 0; }
-HFILE WINAPI _lclose(HFILE) { return HFILE_ERROR; }
-DWORD WINAPI GetLastError(void) { return 0; }
-void WINAPI SetLastError(DWORD) { }
 DWORD WINAPI FormatMessageA(DWORD, LPCVOID, DWORD, DWORD, LPSTR, DWORD, va_list *) { return 0; }
 HLOCAL WINAPI LocalFree(HLOCAL) { return 0; }
 HGLOBAL WINAPI GlobalAlloc(UINT, SIZE_T) { return 0; }
