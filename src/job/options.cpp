@@ -102,7 +102,7 @@ void SortOptionTable() {
 // Halving search with the first 20 characters of the text as the key, the name together with
 // whatever follows it. Probes the lower middle of the window, so where several names begin
 // with the key, the probe order decides which is found. nullptr when none matches.
-static const OptionEntry *FindOption(const char *text) {
+const OptionEntry *FindOption(const char *text) {
     OptionEntry key = {};
     strncpy(key.name, text, sizeof key.name);  // a full field carries no terminator
     int first = 0, last = OPTION_COUNT - 1;

@@ -17,6 +17,9 @@ extern OptionEntry option_table[OPTION_COUNT];
 int CompareOptionNames(const void *a, const void *b);
 // Sorts option_table in place with CompareOptionNames.
 void SortOptionTable();
+// The row that the halving search selects for an option text (its first 20 characters are
+// the key); nullptr when none. Needs the sorted table.
+const OptionEntry *FindOption(const char *text);
 // Applies one option (its text without the leading "-" or "/") to the job. `text` may be
 // changed in place.
 void ParseOption(PrintJob *job, char *text);
