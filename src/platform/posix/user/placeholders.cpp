@@ -19,8 +19,6 @@ BOOL WINAPI PeekMessageA(LPMSG, HWND, UINT, UINT, UINT) { return 0; }
 BOOL WINAPI IsDialogMessageA(HWND, LPMSG) { return 0; }
 BOOL WINAPI TranslateMessage(const MSG *) { return 0; }
 LRESULT WINAPI DispatchMessageA(const MSG *) { return 0; }
-int WINAPI wsprintfA(LPSTR, LPCSTR, ...) { return 0; }
-int WINAPI wvsprintfA(LPSTR, LPCSTR, va_list) { return 0; }
 
 #include "core/hooks.h"
 void hook_after_start_page(HDC) {}
