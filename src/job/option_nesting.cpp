@@ -16,8 +16,9 @@ static int option_nesting = 0;
 static const char *open_config_names[MAX_OPTION_NESTING];
 static int open_config_count = 0;
 
+// Level 0 is an option of the command line; each file or list opens one level below.
 bool EnterOptionNesting() {
-    if (option_nesting >= MAX_OPTION_NESTING) return false;
+    if (option_nesting > MAX_OPTION_NESTING) return false;
     option_nesting++;
     return true;
 }

@@ -3,7 +3,8 @@
 
 #include "job/print_job.h"
 
-// How deep configuration files and option lists may nest inside one another.
+// How many levels of configuration files and option lists may nest below an option of the
+// command line.
 const int MAX_OPTION_NESTING = 16;
 // Longest configuration-file line piece, without its terminator.
 const int CONFIG_LINE_CHARS = 127;
