@@ -2,6 +2,8 @@
 #include "errors.h"
 
 #include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 #include "../core/trace.h"
 #include "../win32_api.h"
@@ -58,6 +60,21 @@ DWORD win32_error_from_errno(int e) {
         if (row.e == e) return row.code;
     }
     return ERROR_GEN_FAILURE;
+}
+
+// Looks at the folder part of `path` (at most PATH_MAX bytes of it; a longer path has
+// already failed with ENAMETOOLONG).
+DWORD win32_open_error(const char *path, int e) {
+    if (e != ENOENT || path == nullptr) return win32_error_from_errno(e);
+    const char *slash = strrchr(path, '/');
+    if (slash == nullptr || slash == path) return ERROR_FILE_NOT_FOUND;
+    char folder[4096];
+    size_t n = (size_t)(slash - path);
+    if (n >= sizeof folder) return ERROR_PATH_NOT_FOUND;
+    memcpy(folder, path, n);
+    folder[n] = '\0';
+    struct stat info;
+    return stat(folder, &info) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
 void set_last_error(DWORD code) { thread_last_error = code; }

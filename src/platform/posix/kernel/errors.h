@@ -10,6 +10,11 @@
 // Unknown values give ERROR_GEN_FAILURE (31), which still has a system text.
 DWORD win32_error_from_errno(int e);
 
+// The Windows code for a failed open of `path` with errno `e`: like win32_error_from_errno,
+// except that a missing file in a missing folder is ERROR_PATH_NOT_FOUND, as Windows tells
+// the two apart.
+DWORD win32_open_error(const char *path, int e);
+
 // Sets the calling thread's last error without tracing (what SetLastError does).
 void set_last_error(DWORD code);
 // Sets the last error from the current errno and returns the Windows code.

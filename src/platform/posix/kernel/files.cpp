@@ -49,7 +49,7 @@ int open_regular(const char *path, int mode) {
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         // A write open of a directory fails with EISDIR, which maps to access denied too.
-        set_last_error_from_errno();
+        set_last_error(win32_open_error(path, errno));
         return -1;
     }
     struct stat info;

@@ -20,8 +20,12 @@ void add_key(const char *key, const char *, void *context) {
     KeyList *list = static_cast<KeyList *>(context);
     if (list->cut) return;
     size_t n = strlen(key) + 1;
-    // Room must stay for the list's final 0 byte.
+    // Room must stay for the list's final 0 byte. A key that does not fit is cut (its part
+    // that fits stays, as on Windows) and ends the list.
     if (list->used + n + 1 > list->size) {
+        size_t part = list->size - 2 - list->used;
+        memcpy(list->out + list->used, key, part);
+        list->used += part;
         list->cut = true;
         return;
     }
@@ -30,7 +34,8 @@ void add_key(const char *key, const char *, void *context) {
 }
 
 // Lists the keys of `section` as Windows does: each key 0-terminated and one more 0 at the
-// end. A list that does not fit is cut and ends in two 0 bytes; the result is then size - 2.
+// end. A list that does not fit is cut inside its last key and ends in two 0 bytes; the
+// result is then size - 2.
 // Only the file's keys are listed: the spooler answers single keys, it does not enumerate.
 DWORD list_keys(const char *section, char *out, DWORD size) {
     if (size < 2) {
