@@ -104,7 +104,9 @@ void SortOptionTable() {
 // with the key, the probe order decides which is found. nullptr when none matches.
 const OptionEntry *FindOption(const char *text) {
     OptionEntry key = {};
-    strncpy(key.name, text, sizeof key.name);  // a full field carries no terminator
+    // A full field carries no terminator (a plain copy loop: MinGW's g++ rejects a strncpy
+    // bound equal to the field size).
+    for (size_t i = 0; i < sizeof key.name && text[i] != '\0'; i++) key.name[i] = text[i];
     int first = 0, last = OPTION_COUNT - 1;
     while (first <= last) {
         int probe = (first + last) / 2;
