@@ -59,6 +59,11 @@ CupsJob *cups_job_start(const char *queue, const char *title, const CupsJobOptio
     cupsFreeOptions(count, options);
     if (job->id <= 0) {
         *error = cups_set_error_from_ipp();
+        // libcups reports a queue the scheduler lacks as a generic failure; say which.
+        CupsQueue known;
+        if (!cups_find_queue(job->queue, &known) && cups_last_error() == ERROR_INVALID_PRINTER_NAME)
+            *error = ERROR_INVALID_PRINTER_NAME;
+        cups_set_error(*error);
         free_job(job);
         return nullptr;
     }

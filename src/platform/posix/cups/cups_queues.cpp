@@ -42,18 +42,21 @@ void read_media(ipp_t *group, CupsQueue *q) {
     q->bottom_hmm = int_member(col, "media-bottom-margin", -1);
     q->right_hmm = int_member(col, "media-right-margin", -1);
     q->top_hmm = int_member(col, "media-top-margin", -1);
-    if (q->media_default[0] && (q->width_hmm <= 0 || q->length_hmm <= 0)) {
-        pwg_media_t *known = pwgMediaForPWG(q->media_default);
+    // A named media has an exact size; drivers often round it to whole points (A4 as
+    // 595 x 842 pt), so the name's size wins when libcups knows the name.
+    pwg_media_t *known = nullptr;
+    if (q->media_default[0]) {
+        known = pwgMediaForPWG(q->media_default);
         if (!known) known = pwgMediaForLegacy(q->media_default);
         if (!known) known = pwgMediaForPPD(q->media_default);
-        if (known) {
-            q->width_hmm = known->width;
-            q->length_hmm = known->length;
-        }
-    } else if (!q->media_default[0] && q->width_hmm > 0 && q->length_hmm > 0) {
-        pwg_media_t *known = pwgMediaForSize(q->width_hmm, q->length_hmm);
+    } else if (q->width_hmm > 0 && q->length_hmm > 0) {
+        known = pwgMediaForSize(q->width_hmm, q->length_hmm);
         if (known && known->pwg)
             cups_copy_text(q->media_default, sizeof q->media_default, known->pwg);
+    }
+    if (known) {
+        q->width_hmm = known->width;
+        q->length_hmm = known->length;
     }
 }
 

@@ -1,0 +1,344 @@
+// The CUPS client against a private scheduler (tests/lib/cupsd.sh): queue discovery, the
+// scheduler-down answer, byte-exact jobs on a PDF and a raw queue, job attributes, streaming
+// and cancelling.
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cups/cups_client.h"
+#include "cups/cups_job_options.h"
+#include "support/test_support.h"
+
+namespace {
+
+// The private scheduler, shared by the tests of one run.
+struct Scheduler {
+    pid_t pid = -1;
+    int to_child = -1;  // closing it stops the scheduler
+    std::string server, dir, capture, failure;
+};
+
+Scheduler sched;
+
+bool cupsd_installed() {
+    return access("/usr/sbin/cupsd", X_OK) == 0 || access("/sbin/cupsd", X_OK) == 0;
+}
+
+// Starts `cupsd.sh serve` and reads its announcement; on failure sched.failure says why.
+void start_scheduler() {
+    const char *src = getenv("PELLMARK_SOURCE_DIR");
+    std::string script = std::string(src ? src : ".") + "/tests/lib/cupsd.sh";
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) {
+        sched.failure = "pipe failed";
+        return;
+    }
+    sched.pid = fork();
+    if (sched.pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        close(in[0]), close(in[1]), close(out[0]), close(out[1]);
+        execlp("bash", "bash", script.c_str(), "serve", "pdfq=pdf", "rawq=raw", "default=pdfq",
+               (char *)nullptr);
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    sched.to_child = in[1];
+    fcntl(sched.to_child, F_SETFD, FD_CLOEXEC);
+    FILE *lines = fdopen(out[0], "r");
+    char line[512];
+    bool ready = false;
+    while (!ready && fgets(line, sizeof line, lines)) {
+        line[strcspn(line, "\n")] = '\0';
+        std::string text = line;
+        if (text == "ready") ready = true;
+        if (text.rfind("CUPS_SERVER=", 0) == 0) sched.server = text.substr(12);
+        if (text.rfind("CUPSD_DIR=", 0) == 0) sched.dir = text.substr(10);
+        if (text.rfind("CUPSD_CAPTURE=", 0) == 0) sched.capture = text.substr(14);
+    }
+    fclose(lines);
+    if (!ready) sched.failure = "the private scheduler did not start (its log is above)";
+}
+
+void stop_scheduler() {
+    if (sched.to_child >= 0) close(sched.to_child);
+    if (sched.pid > 0) waitpid(sched.pid, nullptr, 0);
+    sched = Scheduler();
+}
+
+// Points the client at the private scheduler (or at `server`), forgetting cached answers.
+void use_server(const std::string &server) {
+    set_env("CUPS_SERVER", server.c_str());
+    cups_client_reset();
+}
+
+bool wait_for_file(const std::string &path, int seconds) {
+    struct stat st;
+    for (int i = 0; i < seconds * 20; i++) {
+        if (stat(path.c_str(), &st) == 0) return true;
+        usleep(50 * 1000);
+    }
+    return false;
+}
+
+std::string captured(const char *queue, int id) {
+    return sched.capture + "/" + queue + "/job-" + std::to_string(id);
+}
+
+// A small but real PDF document; the bytes matter, not what they draw.
+std::string sample_pdf() {
+    return "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n"
+           "1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj\n"
+           "2 0 obj <</Type/Pages/Kids[3 0 R]/Count 1>> endobj\n"
+           "3 0 obj <</Type/Page/Parent 2 0 R/MediaBox[0 0 612 792]>> endobj\n"
+           "trailer <</Root 1 0 R>>\n%%EOF\n";
+}
+
+class CupsScheduler : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() {
+        if (cupsd_installed()) start_scheduler();
+    }
+    static void TearDownTestSuite() { stop_scheduler(); }
+    void SetUp() override {
+        if (!cupsd_installed()) {
+            fprintf(stderr, "*** SKIPPED: cupsd is not installed; install cups-daemon ***\n");
+            GTEST_SKIP() << "cupsd is not installed";
+        }
+        ASSERT_TRUE(sched.failure.empty()) << sched.failure;
+        use_server(sched.server);
+    }
+};
+
+TEST_F(CupsScheduler, ListsEveryQueueWithItsKindDefaultAndMedia) {
+    struct Row {
+        const char *name, *model;
+        bool raw, is_default;
+        const char *media;
+        int width, length, left, bottom, right, top;
+    } rows[] = {
+        // The PDF queue's PPD: A4 by default, margins of 1/4 inch left/right, 1/2 inch
+        // top/bottom.
+        {"pdfq", "Capture PDF", false, true, "iso_a4_210x297mm", 21000, 29700, 635, 1270, 635,
+         1270},
+        // A raw queue has no driver, so no media is known.
+        {"rawq", "Local Raw Printer", true, false, "", 0, 0, -1, -1, -1, -1},
+    };
+    CupsQueue queues[8];
+    int count = cups_list_queues(queues, 8);
+    ASSERT_EQ(count, 2) << "error " << cups_last_error();
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const CupsQueue *q = nullptr;
+        for (int i = 0; i < count; i++)
+            if (strcmp(queues[i].name, row.name) == 0) q = &queues[i];
+        ASSERT_NE(q, nullptr) << "queue missing from the list";
+        EXPECT_STREQ(q->make_and_model, row.model);
+        EXPECT_EQ(q->raw, row.raw);
+        EXPECT_EQ(q->is_default, row.is_default);
+        EXPECT_STREQ(q->media_default, row.media);
+        EXPECT_EQ(q->width_hmm, row.width);
+        EXPECT_EQ(q->length_hmm, row.length);
+        EXPECT_EQ(q->left_hmm, row.left);
+        EXPECT_EQ(q->bottom_hmm, row.bottom);
+        EXPECT_EQ(q->right_hmm, row.right);
+        EXPECT_EQ(q->top_hmm, row.top);
+    }
+    // A short buffer is filled, never overrun.
+    CupsQueue one[2];
+    memset(&one[1], 0x5a, sizeof one[1]);
+    EXPECT_EQ(cups_list_queues(one, 1), 1);
+    EXPECT_EQ(reinterpret_cast<unsigned char *>(&one[1])[0], 0x5a);
+}
+
+TEST_F(CupsScheduler, FindsQueuesIgnoringCaseAndRejectsUnknownNames) {
+    CupsQueue q;
+    ASSERT_TRUE(cups_find_queue("RAWQ", &q));
+    EXPECT_STREQ(q.name, "rawq");
+    EXPECT_TRUE(q.raw);
+    EXPECT_FALSE(cups_find_queue("no-such-queue", &q));
+    EXPECT_EQ(cups_last_error(), 1801u);
+    DWORD error = 0;
+    EXPECT_EQ(cups_job_start("no-such-queue", "t", nullptr, false, &error), nullptr);
+    EXPECT_EQ(error, 1801u);
+}
+
+TEST_F(CupsScheduler, PdfJobArrivesByteExactWithItsAttributes) {
+    CupsJobOptions opt = {};
+    opt.copies = 2;
+    opt.collate = true;
+    opt.paper_code = 1;  // Letter
+    opt.orientation = 2;
+    opt.source = 4;  // manual feed
+    DWORD error = 99;
+    CupsJob *job = cups_job_start("pdfq", "quarterly.txt", &opt, false, &error);
+    ASSERT_NE(job, nullptr) << "error " << error;
+    EXPECT_EQ(error, 0u);
+    int id = cups_job_id(job);
+    EXPECT_GT(id, 0);
+    std::string pdf = sample_pdf();
+    // In uneven pieces, as a surface's stream delivers them.
+    size_t cut = 7;
+    ASSERT_TRUE(cups_job_write(job, pdf.data(), cut));
+    ASSERT_TRUE(cups_job_write(job, pdf.data() + cut, 0));
+    ASSERT_TRUE(cups_job_write(job, pdf.data() + cut, pdf.size() - cut));
+    ASSERT_EQ(cups_job_finish(job), 0);
+    ASSERT_TRUE(wait_for_file(captured("pdfq", id), 30)) << "job " << id << " never printed";
+    EXPECT_EQ(read_file(captured("pdfq", id)), pdf);
+    std::string args = read_file(captured("pdfq", id) + ".args");
+    const char *expected[] = {"copies=2\n",
+                              "multiple-document-handling=separate-documents-collated-copies",
+                              "media=na_letter_8.5x11in",
+                              "orientation-requested=4",
+                              "media-source=manual",
+                              "title=quarterly.txt"};
+    for (const char *want : expected)
+        EXPECT_NE(args.find(want), std::string::npos) << "want " << want << " in:\n" << args;
+}
+
+TEST_F(CupsScheduler, RawJobArrivesByteExact) {
+    std::string bytes("\x1b@line one\r\n\0\x0c\xff tail", 18);
+    CupsJobOptions opt = {};
+    opt.width_tenth_mm = 2100;  // a user size that happens to be A4
+    opt.length_tenth_mm = 2970;
+    CupsJob *job = cups_job_start("rawq", "raw", &opt, true, nullptr);
+    ASSERT_NE(job, nullptr) << "error " << cups_last_error();
+    int id = cups_job_id(job);
+    ASSERT_TRUE(cups_job_write(job, bytes.data(), bytes.size()));
+    ASSERT_EQ(cups_job_finish(job), 0);
+    ASSERT_TRUE(wait_for_file(captured("rawq", id), 30)) << "job " << id << " never printed";
+    EXPECT_EQ(read_file(captured("rawq", id)), bytes);
+    std::string args = read_file(captured("rawq", id) + ".args");
+    EXPECT_NE(args.find("media=iso_a4_210x297mm"), std::string::npos) << args;
+    EXPECT_NE(args.find("copies=1\n"), std::string::npos) << args;
+}
+
+// True when some file directly in `dir` holds exactly `bytes`.
+bool folder_holds(const std::string &dir, const std::string &bytes) {
+    DIR *d = opendir(dir.c_str());
+    bool found = false;
+    for (dirent *e = d ? readdir(d) : nullptr; e && !found; e = readdir(d))
+        found = e->d_name[0] != '.' && read_file(dir + "/" + e->d_name) == bytes;
+    if (d) closedir(d);
+    return found;
+}
+
+// A flushed page reaches the scheduler's spool folder while the document is still open.
+TEST_F(CupsScheduler, FlushedPagesAreSpooledBeforeTheDocumentEnds) {
+    CupsJob *job = cups_job_start("pdfq", "stream", nullptr, false, nullptr);
+    ASSERT_NE(job, nullptr) << "error " << cups_last_error();
+    int id = cups_job_id(job);
+    std::string first = "%PDF-1.4\n% first page of the streamed job\n";
+    std::string document = first + sample_pdf().substr(9);
+    ASSERT_TRUE(cups_job_write(job, first.data(), first.size()));
+    ASSERT_TRUE(cups_job_flush(job));
+    bool seen = false;
+    for (int i = 0; i < 200 && !seen; i++) {
+        seen = folder_holds(sched.dir + "/spool", first);
+        if (!seen) usleep(50 * 1000);
+    }
+    EXPECT_TRUE(seen) << "expected a spool file holding the first " << first.size()
+                      << " bytes before the document ended";
+    std::string rest = document.substr(first.size());
+    ASSERT_TRUE(cups_job_write(job, rest.data(), rest.size()));
+    ASSERT_EQ(cups_job_finish(job), 0);
+    ASSERT_TRUE(wait_for_file(captured("pdfq", id), 30));
+    EXPECT_EQ(read_file(captured("pdfq", id)), document);
+}
+
+TEST_F(CupsScheduler, CancelledJobNeverPrints) {
+    CupsJob *job = cups_job_start("pdfq", "cancelled", nullptr, false, nullptr);
+    ASSERT_NE(job, nullptr) << "error " << cups_last_error();
+    int id = cups_job_id(job);
+    std::string pdf = sample_pdf();
+    ASSERT_TRUE(cups_job_write(job, pdf.data(), pdf.size() / 2));
+    cups_job_cancel(job);
+    // The next job on the same queue prints; the cancelled one must not have come first.
+    CupsJob *next = cups_job_start("pdfq", "after", nullptr, false, nullptr);
+    ASSERT_NE(next, nullptr);
+    int next_id = cups_job_id(next);
+    ASSERT_TRUE(cups_job_write(next, pdf.data(), pdf.size()));
+    ASSERT_EQ(cups_job_finish(next), 0);
+    ASSERT_TRUE(wait_for_file(captured("pdfq", next_id), 30));
+    struct stat st;
+    EXPECT_NE(stat(captured("pdfq", id).c_str(), &st), 0) << "cancelled job " << id << " printed";
+}
+
+// With no scheduler the client answers at once with "service unavailable", and remembers it.
+TEST(CupsDown, NoSchedulerGivesNoQueuesAndServiceUnavailable) {
+    std::string dir = test_dir("cups_down");
+    std::string sock = dir + "/sock";
+    use_server(sock);
+    CupsQueue q[4];
+    EXPECT_EQ(cups_list_queues(q, 4), 0);
+    EXPECT_EQ(cups_last_error(), 1722u);
+    EXPECT_FALSE(cups_find_queue("pdfq", q));
+    EXPECT_EQ(cups_last_error(), 1722u);
+    DWORD error = 0;
+    EXPECT_EQ(cups_job_start("pdfq", "t", nullptr, false, &error), nullptr);
+    EXPECT_EQ(error, 1722u);
+
+    // A socket that accepts but never answers: only the remembered answer keeps the next
+    // call from waiting on it (a fresh attempt would time out with another error).
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un addr = {};
+    addr.sun_family = AF_UNIX;
+    ASSERT_LT(sock.size(), sizeof addr.sun_path) << "test folder path too long: " << sock;
+    memcpy(addr.sun_path, sock.c_str(), sock.size() + 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    EXPECT_EQ(cups_list_queues(q, 4), 0);
+    EXPECT_EQ(cups_last_error(), 1722u);
+    close(listener);
+    unlink(sock.c_str());
+    cups_client_reset();
+}
+
+// Paper choices become libcups' self-describing media names.
+TEST(CupsMedia, PaperChoicesBecomeMediaNames) {
+    struct Row {
+        const char *note;
+        int width, length, code;
+        const char *form;
+        const char *want;  // null: no media attribute
+    } rows[] = {
+        {"nothing chosen", 0, 0, 0, "", nullptr},
+        {"Letter by code", 0, 0, 1, "", "na_letter_8.5x11in"},
+        {"A4 by code", 0, 0, 9, "", "iso_a4_210x297mm"},
+        {"Legal by form name, any case", 0, 0, 0, "legal", "na_legal_8.5x14in"},
+        {"user size wins over the code", 2100, 2970, 1, "", "iso_a4_210x297mm"},
+        {"code wins over the form name", 0, 0, 9, "Letter", "iso_a4_210x297mm"},
+        {"unknown code, no form", 0, 0, 9999, "", nullptr},
+        {"a photo size", 1000, 1500, 0, "", "om_small-photo_100x150mm"},
+        {"an odd user size", 1234, 1111, 0, "", "custom_123.4x111.1mm_123.4x111.1mm"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.note);
+        CupsJobOptions opt = {};
+        opt.width_tenth_mm = row.width;
+        opt.length_tenth_mm = row.length;
+        opt.paper_code = row.code;
+        snprintf(opt.form_name, sizeof opt.form_name, "%s", row.form);
+        char name[64] = "";
+        bool got = cups_media_name(&opt, name, sizeof name);
+        EXPECT_EQ(got, row.want != nullptr) << "got " << name;
+        if (row.want) {
+            EXPECT_STREQ(name, row.want);
+        }
+    }
+}
+
+}  // namespace
