@@ -58,7 +58,10 @@ file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/pellmark_module.cpp
   CONTENT "// The program's code is in the pellmark_parts library.\n")
 add_executable(pellmark WIN32 ${CMAKE_CURRENT_BINARY_DIR}/pellmark_module.cpp ${PELLMARK_RESOURCE_SCRIPTS} ${PELLMARK_WINDOWS_GLUE} ${PELLMARK_LINK_DEF})
 target_include_directories(pellmark PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)
-target_link_libraries(pellmark PRIVATE pellmark_parts ${PELLMARK_WIN32_LIBS})
+# All of pellmark_parts goes in: the C runtime's reference to WinMain comes after the archive
+# has been scanned, and the exported procedures must be there whoever refers to them.
+target_link_libraries(pellmark PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,pellmark_parts>"
+  ${PELLMARK_WIN32_LIBS})
 target_link_options(pellmark PRIVATE -mwindows ${PELLMARK_WIN32_LINK_OPTIONS})
 # Relink when the module definition changes.
 if(PELLMARK_LINK_DEF)

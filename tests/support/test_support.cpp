@@ -35,8 +35,13 @@ std::vector<std::string> read_lines(const std::string &path) {
 }
 
 void set_env(const char *name, const char *value) {
+#if defined(_WIN32)
+    // The Windows C runtime has no setenv; an empty value removes the variable.
+    _putenv_s(name, value ? value : "");
+#else
     if (value)
         setenv(name, value, 1);
     else
         unsetenv(name);
+#endif
 }
