@@ -44,9 +44,10 @@ TEST(SpoolCheck, NegativeResultsShowOneErrorBox) {
     EXPECT_TRUE(CheckSpoolResult("EndPage", -3));
     trace_reset_for_tests();
     set_env("PELLMARK_TRACE", nullptr);
-    std::vector<std::string> lines = read_lines(path);
+    std::vector<std::string> lines;
+    for (const std::string &line : read_lines(path))
+        if (line.find("\"fn\":\"MessageBoxA\"") != std::string::npos) lines.push_back(line);
     ASSERT_EQ(lines.size(), 1u) << "one message box only, got:\n" << read_file(path);
-    EXPECT_NE(lines[0].find("\"fn\":\"MessageBoxA\""), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find("\"text\":\"EndPage returned -3 (User Abort by Print Manager).\""),
               std::string::npos)
         << lines[0];
