@@ -2,12 +2,9 @@
 // scheduler-down answer, byte-exact jobs on a PDF and a raw queue, job attributes, streaming
 // and cancelling.
 #include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -18,65 +15,13 @@
 
 #include "cups/cups_client.h"
 #include "cups/cups_job_options.h"
+#include "support/private_cupsd.h"
 #include "support/test_support.h"
 
 namespace {
 
 // The private scheduler, shared by the tests of one run.
-struct Scheduler {
-    pid_t pid = -1;
-    int to_child = -1;  // closing it stops the scheduler
-    std::string server, dir, capture, failure;
-};
-
-Scheduler sched;
-
-bool cupsd_installed() {
-    return access("/usr/sbin/cupsd", X_OK) == 0 || access("/sbin/cupsd", X_OK) == 0;
-}
-
-// Starts `cupsd.sh serve` and reads its announcement; on failure sched.failure says why.
-void start_scheduler() {
-    const char *src = getenv("PELLMARK_SOURCE_DIR");
-    std::string script = std::string(src ? src : ".") + "/tests/lib/cupsd.sh";
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) {
-        sched.failure = "pipe failed";
-        return;
-    }
-    sched.pid = fork();
-    if (sched.pid == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        close(in[0]), close(in[1]), close(out[0]), close(out[1]);
-        execlp("bash", "bash", script.c_str(), "serve", "pdfq=pdf", "rawq=raw", "default=pdfq",
-               (char *)nullptr);
-        _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    sched.to_child = in[1];
-    fcntl(sched.to_child, F_SETFD, FD_CLOEXEC);
-    FILE *lines = fdopen(out[0], "r");
-    char line[512];
-    bool ready = false;
-    while (!ready && fgets(line, sizeof line, lines)) {
-        line[strcspn(line, "\n")] = '\0';
-        std::string text = line;
-        if (text == "ready") ready = true;
-        if (text.rfind("CUPS_SERVER=", 0) == 0) sched.server = text.substr(12);
-        if (text.rfind("CUPSD_DIR=", 0) == 0) sched.dir = text.substr(10);
-        if (text.rfind("CUPSD_CAPTURE=", 0) == 0) sched.capture = text.substr(14);
-    }
-    fclose(lines);
-    if (!ready) sched.failure = "the private scheduler did not start (its log is above)";
-}
-
-void stop_scheduler() {
-    if (sched.to_child >= 0) close(sched.to_child);
-    if (sched.pid > 0) waitpid(sched.pid, nullptr, 0);
-    sched = Scheduler();
-}
+PrivateCupsd sched;
 
 // Points the client at the private scheduler (or at `server`), forgetting cached answers.
 void use_server(const std::string &server) {
@@ -84,18 +29,9 @@ void use_server(const std::string &server) {
     cups_client_reset();
 }
 
-bool wait_for_file(const std::string &path, int seconds) {
-    struct stat st;
-    for (int i = 0; i < seconds * 20; i++) {
-        if (stat(path.c_str(), &st) == 0) return true;
-        usleep(50 * 1000);
-    }
-    return false;
-}
+bool wait_for_file(const std::string &path, int seconds) { return cupsd_wait_for(path, seconds); }
 
-std::string captured(const char *queue, int id) {
-    return sched.capture + "/" + queue + "/job-" + std::to_string(id);
-}
+std::string captured(const char *queue, int id) { return cupsd_captured(sched, queue, id); }
 
 // A small but real PDF document; the bytes matter, not what they draw.
 std::string sample_pdf() {
@@ -109,9 +45,9 @@ std::string sample_pdf() {
 class CupsScheduler : public ::testing::Test {
    protected:
     static void SetUpTestSuite() {
-        if (cupsd_installed()) start_scheduler();
+        if (cupsd_installed()) cupsd_serve(&sched, {"pdfq=pdf", "rawq=raw", "default=pdfq"});
     }
-    static void TearDownTestSuite() { stop_scheduler(); }
+    static void TearDownTestSuite() { cupsd_end(&sched); }
     void SetUp() override {
         if (!cupsd_installed()) {
             fprintf(stderr, "*** SKIPPED: cupsd is not installed; install cups-daemon ***\n");
