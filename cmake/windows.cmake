@@ -42,7 +42,9 @@ function(pellmark_write_stdcall_def input output)
 endfunction()
 
 set(PELLMARK_LINK_DEF "")
-if(EXISTS ${PELLMARK_MODULE_DEF})
+# Globbed so that the build notices when the file appears.
+file(GLOB PELLMARK_MODULE_DEF_FOUND CONFIGURE_DEPENDS ${PELLMARK_MODULE_DEF})
+if(PELLMARK_MODULE_DEF_FOUND)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PELLMARK_MODULE_DEF})
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(PELLMARK_LINK_DEF ${CMAKE_CURRENT_BINARY_DIR}/pellmark-i686.def)
@@ -56,15 +58,17 @@ endif()
 # source of its own all the same.
 file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/pellmark_module.cpp
   CONTENT "// The program's code is in the pellmark_parts library.\n")
-add_executable(pellmark WIN32 ${CMAKE_CURRENT_BINARY_DIR}/pellmark_module.cpp ${PELLMARK_RESOURCE_SCRIPTS} ${PELLMARK_WINDOWS_GLUE} ${PELLMARK_LINK_DEF})
+add_executable(pellmark WIN32 ${CMAKE_CURRENT_BINARY_DIR}/pellmark_module.cpp ${PELLMARK_RESOURCE_SCRIPTS} ${PELLMARK_WINDOWS_GLUE})
 target_include_directories(pellmark PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)
 # All of pellmark_parts goes in: the C runtime's reference to WinMain comes after the archive
 # has been scanned, and the exported procedures must be there whoever refers to them.
 target_link_libraries(pellmark PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,pellmark_parts>"
   ${PELLMARK_WIN32_LIBS})
 target_link_options(pellmark PRIVATE -mwindows ${PELLMARK_WIN32_LINK_OPTIONS})
-# Relink when the module definition changes.
+# The module definition goes to the linker as an input file of its own (CMake leaves a .def
+# source of an executable off the link line); relink when it changes.
 if(PELLMARK_LINK_DEF)
+  target_link_options(pellmark PRIVATE ${PELLMARK_LINK_DEF})
   set_property(TARGET pellmark APPEND PROPERTY LINK_DEPENDS ${PELLMARK_LINK_DEF})
 endif()
 
