@@ -37,44 +37,39 @@ TEST(Win32MulDiv, RoundsHalvesAwayFromZeroAndFailsWithMinusOne) {
     }
 }
 
-TEST(Win32FormatMessage, SystemTextsEndInCrLf) {
-    struct Row {
-        DWORD code;
-        const char *text;
-    } rows[] = {
-        {0, "The operation completed successfully.\r\n"},
-        {2, "The system cannot find the file specified.\r\n"},
-        {3, "The system cannot find the path specified.\r\n"},
-        {5, "Access is denied.\r\n"},
-        {87, "The parameter is incorrect.\r\n"},
-        {1722, "The RPC server is unavailable.\r\n"},
-        {1801, "The printer name is invalid.\r\n"},
-    };
-    for (const Row &row : rows) {
+// The wording is Windows' own and is checked against the layer's table in the unit tests:
+// Wine words its texts differently on purpose ("Access denied." for 5, "Success." for 0), so
+// here only the shape of the answer is checked, which every Win32 shares.
+TEST(Win32FormatMessage, SystemTextsAreAllocatedEndInCrLfAndAreFreed) {
+    for (DWORD code : {0ul, 2ul, 3ul, 5ul, 87ul, 1722ul, 1801ul}) {
         char *text = nullptr;
         DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM,
-                                 nullptr, row.code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                 nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                                  (LPSTR)&text, 0, nullptr);
-        ASSERT_NE(text, nullptr) << "code " << row.code;
-        EXPECT_STREQ(text, row.text) << "code " << row.code;
-        EXPECT_EQ(n, strlen(row.text)) << "code " << row.code;
-        EXPECT_EQ(LocalFree(text), nullptr) << "code " << row.code;
+        ASSERT_NE(text, nullptr) << "code " << code;
+        std::string got = text;
+        EXPECT_EQ(n, got.size()) << "code " << code << ": count of " << got;
+        EXPECT_GT(got.size(), 2u) << "code " << code;
+        EXPECT_EQ(got.substr(got.size() - 2), "\r\n") << "code " << code << ": " << got;
+        EXPECT_EQ(LocalFree(text), nullptr) << "code " << code;
     }
 }
 
 TEST(Win32FormatMessage, CallerBufferAndFailures) {
-    char buffer[64];
+    char buffer[128];
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 1801, 0, buffer, sizeof buffer,
                              nullptr);
-    EXPECT_EQ(n, 30u);
-    EXPECT_STREQ(buffer, "The printer name is invalid.\r\n");
+    ASSERT_GT(n, 2u);
+    EXPECT_EQ(n, strlen(buffer));
+    std::string full = buffer;
 
-    n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_MAX_WIDTH_MASK, nullptr, 5, 0,
+    n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_MAX_WIDTH_MASK, nullptr, 1801, 0,
                        buffer, sizeof buffer, nullptr);
-    EXPECT_STREQ(buffer, "Access is denied.") << "no line break asked for";
+    EXPECT_EQ(std::string(buffer, n), full.substr(0, full.size() - 2) + " ")
+        << "no line break asked for: the break becomes one blank";
 
     SetLastError(0);
-    n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 1801, 0, buffer, 10, nullptr);
+    n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 1801, 0, buffer, 5, nullptr);
     EXPECT_EQ(n, 0u) << "text does not fit";
     EXPECT_EQ(GetLastError(), (DWORD)ERROR_INSUFFICIENT_BUFFER);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "core/trace.h"
@@ -50,6 +51,37 @@ TEST(KernelErrors, ErrnoValuesMapToWindowsCodesThatHaveTexts) {
         DWORD code = win32_error_from_errno(e);
         EXPECT_NE(system_message_text(code), nullptr) << "errno " << e << " -> code " << code;
     }
+}
+
+TEST(KernelMessages, WindowsWordingOfTheSystemTexts) {
+    struct Row {
+        DWORD code;
+        const char *text;
+    } rows[] = {
+        {0, "The operation completed successfully.\r\n"},
+        {2, "The system cannot find the file specified.\r\n"},
+        {3, "The system cannot find the path specified.\r\n"},
+        {5, "Access is denied.\r\n"},
+        {87, "The parameter is incorrect.\r\n"},
+        {1062, "The service has not been started.\r\n"},
+        {1722, "The RPC server is unavailable.\r\n"},
+        {1801, "The printer name is invalid.\r\n"},
+        {3012, "No printers were found.\r\n"},
+    };
+    for (const Row &row : rows) {
+        char *text = nullptr;
+        DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM,
+                                 nullptr, row.code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                 (LPSTR)&text, 0, nullptr);
+        ASSERT_NE(text, nullptr) << "code " << row.code;
+        EXPECT_STREQ(text, row.text) << "code " << row.code;
+        EXPECT_EQ(n, strlen(row.text)) << "code " << row.code;
+        LocalFree(text);
+    }
+    int local = 0;
+    SetLastError(0);
+    EXPECT_EQ(LocalFree(&local), (HLOCAL)&local) << "a block FormatMessageA did not give";
+    EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_HANDLE);
 }
 
 TEST(KernelVersion, PlatformKnobChoosesTheReportedPlatform) {

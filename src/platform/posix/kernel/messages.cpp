@@ -25,14 +25,20 @@ void *local_alloc(size_t bytes) {
     return block;
 }
 
-// The text to hand out: as stored, or without its line break when the caller asks for no
-// line breaks (FORMAT_MESSAGE_MAX_WIDTH_MASK). Other widths are not wrapped: every text
-// here is one short sentence. Result: the length.
-size_t shaped_length(const char *text, DWORD flags) {
+// The text to hand out, in `shaped` (which holds any stored text). With
+// FORMAT_MESSAGE_MAX_WIDTH_MASK the caller asks for no line breaks, and Windows then turns the
+// text's line break into one blank ("Access is denied. "). Other widths are not wrapped:
+// every text here is one short sentence. Result: the length.
+size_t shape_text(const char *text, DWORD flags, char *shaped, size_t room) {
     size_t n = strlen(text);
-    if ((flags & FORMAT_MESSAGE_MAX_WIDTH_MASK) == FORMAT_MESSAGE_MAX_WIDTH_MASK) {
-        while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n')) n--;
+    if (n >= room) n = room - 1;
+    memcpy(shaped, text, n);
+    if ((flags & FORMAT_MESSAGE_MAX_WIDTH_MASK) == FORMAT_MESSAGE_MAX_WIDTH_MASK && n >= 2 &&
+        shaped[n - 2] == '\r' && shaped[n - 1] == '\n') {
+        shaped[n - 2] = ' ';
+        n--;
     }
+    shaped[n] = '\0';
     return n;
 }
 
@@ -87,12 +93,13 @@ DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID, DWORD code, DWORD, LPSTR buffe
         trace_null(&t, "text");
         return (DWORD)trace_end(&t, 0);
     }
-    size_t n = shaped_length(text, flags);
-    DWORD count = deliver(flags, text, n, buffer, size);
+    char shaped[256];
+    size_t n = shape_text(text, flags, shaped, sizeof shaped);
+    DWORD count = deliver(flags, shaped, n, buffer, size);
     if (count == 0) {
         trace_null(&t, "text");
     } else {
-        trace_bytes(&t, "text", text, n);
+        trace_bytes(&t, "text", shaped, n);
     }
     return (DWORD)trace_end(&t, count);
 }
