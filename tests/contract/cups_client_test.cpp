@@ -171,6 +171,19 @@ bool folder_holds(const std::string &dir, const std::string &bytes) {
     return found;
 }
 
+// Report names are not always UTF-8 or short: the job must print all the same.
+TEST_F(CupsScheduler, AnsiAndLongTitlesStillPrint) {
+    std::string title = "Bericht M\xe4rz " + std::string(400, 'x');
+    CupsJob *job = cups_job_start("rawq", title.c_str(), nullptr, true, nullptr);
+    ASSERT_NE(job, nullptr) << "error " << cups_last_error();
+    int id = cups_job_id(job);
+    ASSERT_TRUE(cups_job_write(job, "x", 1));
+    ASSERT_EQ(cups_job_finish(job), 0);
+    ASSERT_TRUE(wait_for_file(captured("rawq", id), 30));
+    std::string args = read_file(captured("rawq", id) + ".args");
+    EXPECT_NE(args.find("title=Bericht M\xc3\xa4rz xxx"), std::string::npos) << args;
+}
+
 // A flushed page reaches the scheduler's spool folder while the document is still open.
 TEST_F(CupsScheduler, FlushedPagesAreSpooledBeforeTheDocumentEnds) {
     CupsJob *job = cups_job_start("pdfq", "stream", nullptr, false, nullptr);
@@ -241,6 +254,30 @@ TEST(CupsDown, NoSchedulerGivesNoQueuesAndServiceUnavailable) {
     close(listener);
     unlink(sock.c_str());
     cups_client_reset();
+}
+
+// Document titles become job names the scheduler accepts.
+TEST(CupsTitle, TitlesBecomeUtf8JobNames) {
+    struct Row {
+        const char *note, *in;
+        size_t size;
+        const char *want;
+    } rows[] = {
+        {"plain", "r.txt", 64, "r.txt"},
+        {"none", nullptr, 64, "Untitled"},
+        {"empty", "", 64, "Untitled"},
+        {"UTF-8 kept", "M\xc3\xa4rz", 64, "M\xc3\xa4rz"},
+        {"ANSI letter becomes UTF-8", "M\xe4rz", 64, "M\xc3\xa4rz"},
+        {"ANSI 0x80 row becomes ?", "\x80 total", 64, "? total"},
+        {"cut at a whole character", "ab\xc3\xa4", 4, "ab"},
+        {"cut short", "abcdef", 4, "abc"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.note);
+        char out[64];
+        cups_job_title(row.in, out, row.size);
+        EXPECT_STREQ(out, row.want);
+    }
 }
 
 // Paper choices become libcups' self-describing media names.

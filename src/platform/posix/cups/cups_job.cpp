@@ -52,7 +52,9 @@ CupsJob *cups_job_start(const char *queue, const char *title, const CupsJobOptio
         free_job(job);
         return nullptr;
     }
-    const char *name = title && title[0] ? title : "Untitled";
+    // IPP names are UTF-8 and at most 255 bytes; the scheduler refuses the job otherwise.
+    char name[256];
+    cups_job_title(title, name, sizeof name);
     cups_option_t *options = nullptr;
     int count = cups_job_attributes(opt, &options);
     job->id = cupsCreateJob(job->http, job->queue, name, count, options);

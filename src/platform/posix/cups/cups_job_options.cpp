@@ -1,6 +1,7 @@
 // Turns a job's settings into the IPP job attributes the scheduler understands.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "cups/cups_client.h"
 #include "cups/cups_internal.h"
@@ -54,7 +55,52 @@ bool paper_size(const CupsJobOptions *opt, int *width_hmm, int *length_hmm) {
     return true;
 }
 
+// Length of the UTF-8 sequence that starts at `s` (1 to 4), or 0 when it is not one.
+size_t utf8_sequence(const unsigned char *s) {
+    if (s[0] < 0x80) return 1;
+    size_t n = (s[0] & 0xe0) == 0xc0   ? 2
+               : (s[0] & 0xf0) == 0xe0 ? 3
+               : (s[0] & 0xf8) == 0xf0 ? 4
+                                       : 0;
+    if (n == 0 || (n == 2 && s[0] < 0xc2)) return 0;
+    for (size_t i = 1; i < n; i++)
+        if ((s[i] & 0xc0) != 0x80) return 0;
+    return n;
+}
+
 }  // namespace
+
+void cups_job_title(const char *in, char *out, size_t size) {
+    if (size == 0) return;
+    const unsigned char *s = reinterpret_cast<const unsigned char *>(in ? in : "");
+    if (!*s) s = reinterpret_cast<const unsigned char *>("Untitled");
+    size_t used = 0;
+    while (*s) {
+        size_t n = utf8_sequence(s);
+        char latin[2];
+        const char *piece = reinterpret_cast<const char *>(s);
+        size_t len = n;
+        if (n == 0) {
+            // Not UTF-8: an ANSI byte. Latin-1 letters map to U+00A0..U+00FF; the 0x80..0x9F
+            // row of the ANSI page has no such shortcut and becomes "?".
+            if (*s >= 0xa0) {
+                latin[0] = static_cast<char>(0xc0 | (*s >> 6));
+                latin[1] = static_cast<char>(0x80 | (*s & 0x3f));
+                len = 2;
+            } else {
+                latin[0] = '?';
+                len = 1;
+            }
+            piece = latin;
+            n = 1;
+        }
+        if (used + len + 1 > size) break;  // whole characters only
+        memcpy(out + used, piece, len);
+        used += len;
+        s += n;
+    }
+    out[used] = '\0';
+}
 
 bool cups_media_name(const CupsJobOptions *opt, char *out, size_t size) {
     int width = 0, length = 0;
