@@ -1,0 +1,39 @@
+// The cups backend: the document streams to a CUPS queue as PDF while its pages are drawn, so
+// the first page is spooled before the report has been read to its end. Copies, collation,
+// paper and paper source travel with the job.
+#include <cstdio>
+
+#include "gdi/cairo_device.h"
+#include "platform/windows_services.h"
+
+namespace {
+
+int begin_doc(DeviceContext *dc, const char *doc_name, const char *) {
+    DWORD error = 0;
+    const char *title = doc_name && *doc_name ? doc_name : "Pellmark document";
+    if (!sink_open_cups(&dc->sink, dc->printer.port, title, &dc->job, false, &error)) {
+        SetLastError(error);
+        return error == ERROR_DISK_FULL ? SP_OUTOFDISK : SP_ERROR;
+    }
+    dc->job_id = cups_job_id(dc->sink.job);
+    return cairo_device_begin(dc, CAIRO_DEVICE_PDF, title);
+}
+
+int begin_page(DeviceContext *) { return 0; }
+
+int no_raw_bytes(DeviceContext *, const void *, int) { return 0; }
+
+}  // namespace
+
+const DeviceOps cups_device_ops = {
+    "cups",
+    false,
+    begin_doc,
+    begin_page,
+    cairo_device_end_page,
+    cairo_device_end_doc,
+    cairo_device_cancel,
+    cairo_device_text,
+    cairo_device_line,
+    no_raw_bytes,
+};

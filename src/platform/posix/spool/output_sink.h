@@ -1,0 +1,41 @@
+// Where a printed document's bytes go: a file (written under a temporary name beside it and
+// renamed into place only when the document is complete), a command's standard input, or a
+// CUPS job. A cancelled document leaves nothing behind.
+#pragma once
+
+#include <cstddef>
+#include <sys/types.h>
+
+#include "cups/cups_client.h"
+#include "win32_types.h"
+
+enum SinkKind { SINK_NONE = 0, SINK_FILE, SINK_PIPE, SINK_CUPS };
+
+struct OutputSink {
+    SinkKind kind;
+    int fd;        // file or pipe
+    pid_t child;   // the command of a pipe
+    CupsJob *job;  // a CUPS job
+    char temp_path[4096];
+    char final_path[4096];
+    int error;  // errno of the first failed write, 0 while all went well
+};
+
+// Opens a temporary file beside `path`. False with a Win32 code in *error.
+bool sink_open_file(OutputSink *sink, const char *path, DWORD *error);
+// Starts `command` with /bin/sh -c and a pipe to its standard input.
+bool sink_open_pipe(OutputSink *sink, const char *command, DWORD *error);
+// Starts a CUPS job on `queue`.
+bool sink_open_cups(OutputSink *sink, const char *queue, const char *title,
+                    const CupsJobOptions *options, bool raw, DWORD *error);
+
+// Sends bytes. False once any write failed (the first failure's errno stays in sink->error).
+bool sink_write(OutputSink *sink, const void *bytes, size_t count);
+
+// Completes the document: renames the file into place, waits for the command, or closes the
+// CUPS job. Result: 0, or SP_OUTOFDISK when the disk was full, else SP_ERROR. The sink is
+// closed in every case, and a failed file is removed.
+int sink_commit(OutputSink *sink);
+
+// Abandons the document: removes the temporary file, stops the command, cancels the CUPS job.
+void sink_discard(OutputSink *sink);
