@@ -14,7 +14,7 @@ namespace {
 
 struct EditRow {
     const char *note;
-    WORD spec_version;
+    WORD layout_version;
     std::function<void(PrintJob *)> setup;
     DWORD fields;
     short copies, paper_width, collate;
@@ -60,7 +60,7 @@ TEST(EditDevMode, Table) {
         row.setup(&job);
         DEVMODEA dm;
         memset(&dm, 0, sizeof dm);
-        dm.dmSpecVersion = row.spec_version;
+        dm.dmSpecVersion = row.layout_version;
         dm.dmFields = 0xFFFFFFFF;  // the driver's own mask, which the edit drops
         dm.dmCopies = 1;
         EditDevMode(&job, &dm);
