@@ -149,6 +149,52 @@ void fill_metrics(FontObject *font, FT_Face ft, const FontMatch *m, bool device,
     decorations(font, ft, scale);
 }
 
+// Faces already loaded, shared by every font of the same file and synthesis so that a
+// document embeds each face once. The cache keeps one reference to each face for the life of
+// the process; when it is full, further faces are loaded unshared.
+struct CachedFace {
+    char path[4096];
+    int index;
+    unsigned synth;
+    cairo_font_face_t *face;
+};
+const int FACE_CACHE_SIZE = 32;
+CachedFace face_cache[FACE_CACHE_SIZE];
+int face_cache_used = 0;
+
+FT_Face ft_face_of(cairo_font_face_t *face) {
+    return (FT_Face)cairo_font_face_get_user_data(face, &ft_face_key);
+}
+
+// A new reference to the cairo face of a file, index and synthesis; its FreeType face goes to
+// *ft. Null when the file cannot be loaded.
+cairo_font_face_t *shared_face(const FontMatch *m, unsigned synth, FT_Face *ft) {
+    for (int i = 0; i < face_cache_used; i++) {
+        CachedFace &c = face_cache[i];
+        if (c.index == m->index && c.synth == synth && strcmp(c.path, m->path) == 0) {
+            *ft = ft_face_of(c.face);
+            return cairo_font_face_reference(c.face);
+        }
+    }
+    if (!library() || FT_New_Face(library(), m->path, m->index, ft) != 0) return nullptr;
+    FT_Select_Charmap(*ft, FT_ENCODING_UNICODE);
+    cairo_font_face_t *face = cairo_ft_font_face_create_for_ft_face(*ft, 0);
+    if (cairo_font_face_set_user_data(face, &ft_face_key, *ft, done_face) != CAIRO_STATUS_SUCCESS) {
+        cairo_font_face_destroy(face);
+        FT_Done_Face(*ft);
+        return nullptr;
+    }
+    cairo_ft_font_face_set_synthesize(face, synth);
+    if (face_cache_used < FACE_CACHE_SIZE) {
+        CachedFace &c = face_cache[face_cache_used++];
+        snprintf(c.path, sizeof c.path, "%s", m->path);
+        c.index = m->index;
+        c.synth = synth;
+        c.face = cairo_font_face_reference(face);
+    }
+    return face;
+}
+
 void release_face(FontObject *font) {
     if (font->face) cairo_font_face_destroy(font->face);
     font->face = nullptr;
@@ -161,30 +207,21 @@ bool font_realize(FontObject *font, int dpi) {
     if (font->realized_dpi == dpi && font->face) return true;
     release_face(font);
     FontMatch m;
+    if (!font_match(&font->lf, &m)) return false;
+    int weight = font->lf.lfWeight > 0 ? (int)font->lf.lfWeight : FW_NORMAL;
+    unsigned synth = 0;
+    if (weight >= 600 && !m.bold_face) synth |= CAIRO_FT_SYNTHESIZE_BOLD;
+    if (font->lf.lfItalic && !m.italic_face) synth |= CAIRO_FT_SYNTHESIZE_OBLIQUE;
     FT_Face ft = nullptr;
-    if (!library() || !font_match(&font->lf, &m) ||
-        FT_New_Face(library(), m.path, m.index, &ft) != 0)
-        return false;
-    FT_Select_Charmap(ft, FT_ENCODING_UNICODE);
+    font->face = shared_face(&m, synth, &ft);
+    if (!font->face) return false;
     char face[LF_FACESIZE + 1];
     memcpy(face, font->lf.lfFaceName, LF_FACESIZE);
     face[LF_FACESIZE] = 0;
     bool device = font_is_device_face(face);
     fill_metrics(font, ft, &m, device, dpi);
     snprintf(font->face_name, sizeof font->face_name, "%s", device ? DEVICE_FONT_FACE : m.family);
-    font->synthetic_bold = font->tm.tmWeight >= 600 && !m.bold_face;
-    font->face = cairo_ft_font_face_create_for_ft_face(ft, 0);
-    if (cairo_font_face_set_user_data(font->face, &ft_face_key, ft, done_face) !=
-        CAIRO_STATUS_SUCCESS) {
-        cairo_font_face_destroy(font->face);
-        font->face = nullptr;
-        FT_Done_Face(ft);
-        return false;
-    }
-    unsigned synth = 0;
-    if (font->synthetic_bold) synth |= CAIRO_FT_SYNTHESIZE_BOLD;
-    if (font->lf.lfItalic && !m.italic_face) synth |= CAIRO_FT_SYNTHESIZE_OBLIQUE;
-    cairo_ft_font_face_set_synthesize(font->face, synth);
+    font->synthetic_bold = (synth & CAIRO_FT_SYNTHESIZE_BOLD) != 0;
     font->realized_dpi = dpi;
     return true;
 }
