@@ -123,9 +123,9 @@ Counter *counter_for(const char *fn) {
 }
 
 // Parses "Name#n=value,Name=value". Returns false (and leaves no rule) on any fault.
-bool parse_faults(const char *spec, const char **why) {
+bool parse_faults(const char *knob, const char **why) {
     rule_count = 0;
-    const char *p = spec;
+    const char *p = knob;
     while (*p) {
         if (rule_count == MAX_RULES) return *why = "too many rules", false;
         FaultRule r{};
@@ -169,12 +169,12 @@ bool parse_faults(const char *spec, const char **why) {
 void decide_faults() {
     if (faults_parsed) return;
     faults_parsed = true;
-    const char *spec = getenv("PELLMARK_FAULTS");
-    if (!spec || !*spec) return;
+    const char *knob = getenv("PELLMARK_FAULTS");
+    if (!knob || !*knob) return;
     const char *why = "";
-    if (!parse_faults(spec, &why)) {
+    if (!parse_faults(knob, &why)) {
         rule_count = 0;
-        fprintf(stderr, "pellmark: ignoring PELLMARK_FAULTS=\"%s\": %s\n", spec, why);
+        fprintf(stderr, "pellmark: ignoring PELLMARK_FAULTS=\"%s\": %s\n", knob, why);
     }
 }
 
