@@ -78,11 +78,9 @@ const char *Translated(PrintJob *job, const char *text) {
         if (!GrowBuffer(&translate_buffer, tail + 1)) return nullptr;
         translate_buffer_length = tail;
     }
-    if (job->oem)
-        CharToOemA(text, translate_buffer);
-    else
-        OemToCharA(text, translate_buffer);
-    return translate_buffer;
+    // A translation that fails leaves the buffer undefined: the run is then drawn as it is.
+    BOOL done = job->oem ? CharToOemA(text, translate_buffer) : OemToCharA(text, translate_buffer);
+    return done ? translate_buffer : text;
 }
 
 }  // namespace
