@@ -25,6 +25,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/resources.cmake OPTIONAL)
 target_link_libraries(pellmark_parts PUBLIC pellmark_posix)
 # The layer reads the program's constant paper table, so the two libraries need each other.
 target_link_libraries(pellmark_posix PUBLIC pellmark_parts)
+set_property(TARGET pellmark_parts pellmark_posix PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
 
 add_executable(pellmark src/platform/posix/core/entry.cpp)
 target_link_libraries(pellmark PRIVATE pellmark_parts pellmark_posix)

@@ -5,5 +5,3 @@
 HMODULE WINAPI LoadLibraryA(LPCSTR) { return 0; }
 FARPROC WINAPI GetProcAddress(HMODULE, LPCSTR) { return 0; }
 BOOL WINAPI FreeLibrary(HMODULE) { return 0; }
-BOOL WINAPI CharToOemA(LPCSTR, LPSTR) { return 0; }
-BOOL WINAPI OemToCharA(LPCSTR, LPSTR) { return 0; }
