@@ -1,5 +1,6 @@
 // Message boxes without a terminal: the line on stderr, the answer, the trace and the knob.
 #include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -85,6 +86,60 @@ TEST(MessageBox, TracesItsArgumentsAndObeysTheFaultKnob) {
     EXPECT_EQ(lines[1],
               "{\"fn\":\"MessageBoxA\",\"text\":\"EndPage failed\",\"caption\":\"Pellmark\","
               "\"type\":5,\"fault\":true,\"ret\":4}");
+}
+
+// Runs `body` with stdin and stderr on a new pseudo-terminal after typing `typed` into it.
+// Returns what the terminal showed (the prompts and the echo of the typing).
+template <typename F>
+std::string on_terminal(const char *typed, F body) {
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return "<no pty>";
+    int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+    int saved_in = dup(0), saved_err = dup(2);
+    dup2(slave, 0);
+    dup2(slave, 2);
+    if (write(master, typed, strlen(typed)) < 0) return "<no typing>";
+    body();
+    dup2(saved_in, 0);
+    dup2(saved_err, 2);
+    close(saved_in);
+    close(saved_err);
+    close(slave);
+    std::string shown;
+    fcntl(master, F_SETFL, O_NONBLOCK);
+    char buffer[4096];
+    for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, (size_t)n);
+    close(master);
+    return shown;
+}
+
+TEST(MessageBox, AsksOnATerminalUntilTheAnswerIsRetryOrCancel) {
+    set_env("PELLMARK_TRACE", nullptr);
+    set_env("PELLMARK_FAULTS", nullptr);
+    trace_reset_for_tests();
+    struct Row {
+        const char *note;
+        const char *typed;
+        int expected;
+        int prompts;
+    } rows[] = {
+        {"r is Retry", "r\n", IDRETRY, 1},
+        {"capital C is Cancel", "C\n", IDCANCEL, 1},
+        {"anything else asks again", "x\n  retry\n", IDRETRY, 2},
+    };
+    for (const Row &row : rows) {
+        int got = 0;
+        std::string shown = on_terminal(row.typed, [&] {
+            got = MessageBoxA(nullptr, "StartPage failed", "Pellmark", MB_RETRYCANCEL);
+        });
+        EXPECT_EQ(got, row.expected) << row.note;
+        int prompts = 0;
+        for (size_t at = 0; (at = shown.find("Retry or Cancel? [r/c]", at)) != std::string::npos;
+             at++)
+            prompts++;
+        EXPECT_EQ(prompts, row.prompts) << row.note << ": " << shown;
+        EXPECT_NE(shown.find("Pellmark: StartPage failed"), std::string::npos) << row.note;
+    }
 }
 
 }  // namespace
