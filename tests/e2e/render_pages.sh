@@ -127,7 +127,7 @@ printf 'abc\n' >r.txt
 for row in "60m 600" "60.5m 605"; do
     read -r width units <<<"$row"
     render_run -interactive=none -printer_id=PDF254 -width=$width -length=100m -ruler r.txt
-    assert_eq "GetDeviceCaps index=8 ret=$units" "$(calls GetDeviceCaps:index,ret | grep -m1 'index=8 ')" \
+    assert_eq "GetDeviceCaps index=8 ret=$units" "$(calls GetDeviceCaps:index,ret | grep 'index=8 ' | head -n 1)" \
         "ruler $width: printable width"
     height=$(calls GetTextMetricsA:height | tail -n 1 | sed 's/.*height=//')
     # One line per tick: "y x length".

@@ -157,6 +157,7 @@ TEST_F(RunOutput, TranslateBufferGrowsToTheLongestTail) {
     OutputRun(&job, 0, 0, 0, tail.c_str() + 30, 10);
     EXPECT_EQ(translate_buffer_length, grown) << "a shorter tail reuses the buffer";
     EXPECT_EQ(translate_buffer, storage) << "a shorter tail reuses the buffer";
+    StartTrace();
     OutputRun(&job, 0, 0, 0, "", 0);
     EXPECT_TRUE(Traced("CharToOemA").empty()) << "an empty tail is not translated";
     EXPECT_EQ(Traced("TextOutA").back().find("\"count\":0") != std::string::npos, true)
