@@ -132,3 +132,18 @@ TEST(Escape, TraceShowsTheInputBytes) {
     EXPECT_NE(got.find("\"escape\":19,\"count\":0,\"in\":\"0300616263\""), std::string::npos)
         << got;
 }
+
+TEST(RawDevice, DevicePortTakesTheBytesDirectly) {
+    std::string dir = printing_env("raw_device_port", "Null=raw,/dev/null\n");
+    HDC dc = CreateDCA("WINSPOOL", "Null", nullptr, nullptr);
+    DOCINFOA di;
+    memset(&di, 0, sizeof di);
+    di.cbSize = sizeof di;
+    di.lpszDocName = "r.txt";
+    ASSERT_GT(StartDocA(dc, &di), 0) << "no temporary file can be made in /dev";
+    EXPECT_GT(StartPage(dc), 0);
+    EXPECT_EQ(passthrough(dc, "abc"), 3);
+    EXPECT_GT(EndPage(dc), 0);
+    EXPECT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+}

@@ -67,6 +67,19 @@ bool sink_open_file(OutputSink *sink, const char *path, DWORD *error) {
         return false;
     }
     snprintf(sink->final_path, sizeof sink->final_path, "%s", path);
+    struct stat st;
+    if (stat(path, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        // A device or a named pipe (a line printer's port) takes the bytes as they come.
+        sink->temp_path[0] = 0;
+        sink->fd = open(path, O_WRONLY | O_CLOEXEC);
+        if (sink->fd < 0) {
+            *error = win32_of_errno(errno);
+            return false;
+        }
+        sink->kind = SINK_FILE;
+        sink->error = 0;
+        return true;
+    }
     int fd = mkstemp(sink->temp_path);
     if (fd < 0) {
         *error = win32_of_errno(errno);
@@ -154,11 +167,12 @@ int sink_commit(OutputSink *sink) {
     switch (sink->kind) {
         case SINK_FILE:
             // Data that only fails at flushing time (full disk, quota) fails here.
-            if (!sink->error && fsync(sink->fd) < 0 && errno != EINVAL) sink->error = errno;
+            if (!sink->error && sink->temp_path[0] && fsync(sink->fd) < 0) sink->error = errno;
             if (close(sink->fd) < 0 && !sink->error) sink->error = errno;
-            if (!sink->error && rename(sink->temp_path, sink->final_path) < 0) sink->error = errno;
+            if (!sink->error && sink->temp_path[0] && rename(sink->temp_path, sink->final_path) < 0)
+                sink->error = errno;
             if (sink->error) {
-                unlink(sink->temp_path);
+                if (sink->temp_path[0]) unlink(sink->temp_path);
                 result = spooler_code(sink->error);
             }
             break;
@@ -185,7 +199,7 @@ void sink_discard(OutputSink *sink) {
     switch (sink->kind) {
         case SINK_FILE:
             close(sink->fd);
-            unlink(sink->temp_path);
+            if (sink->temp_path[0]) unlink(sink->temp_path);  // a device keeps what it got
             break;
         case SINK_PIPE:
             // The command must not finish a half document: stop it before it sees end of input.

@@ -21,7 +21,8 @@ struct OutputSink {
     int error;  // errno of the first failed write, 0 while all went well
 };
 
-// Opens a temporary file beside `path`. False with a Win32 code in *error.
+// Opens a temporary file beside `path`, or `path` itself when it is a device or a named pipe.
+// False with a Win32 code in *error.
 bool sink_open_file(OutputSink *sink, const char *path, DWORD *error);
 // Starts `command` with /bin/sh -c and a pipe to its standard input.
 bool sink_open_pipe(OutputSink *sink, const char *command, DWORD *error);
