@@ -30,7 +30,7 @@ void put_repeat(Output *out, char c, int count) {
     for (int i = 0; i < count; i++) put(out, c);
 }
 
-struct Spec {
+struct Conversion {
     bool left, prefix, zero;
     int width, precision;  // precision -1: none
     int size;              // 0 int, 'h' short, 'l' LONG, 'I' pointer-sized, 64 64-bit
@@ -38,8 +38,8 @@ struct Spec {
 };
 
 // Reads flags, width, precision and size from `f`; returns the position after the type.
-const char *parse_spec(const char *f, Spec *s) {
-    *s = Spec{false, false, false, 0, -1, 0, 0};
+const char *parse_conversion(const char *f, Conversion *s) {
+    *s = Conversion{false, false, false, 0, -1, 0, 0};
     for (;; f++) {
         if (*f == '-')
             s->left = true;
@@ -75,7 +75,7 @@ const char *parse_spec(const char *f, Spec *s) {
 }
 
 // Pads `body` (already built, `length` bytes) to the width on the side the flags say.
-void put_padded(Output *out, const Spec &s, const char *body, int length) {
+void put_padded(Output *out, const Conversion &s, const char *body, int length) {
     int pad = s.width > length ? s.width - length : 0;
     if (!s.left) put_repeat(out, ' ', pad);
     for (int i = 0; i < length; i++) put(out, body[i]);
@@ -83,7 +83,7 @@ void put_padded(Output *out, const Spec &s, const char *body, int length) {
 }
 
 // A number: sign or 0x prefix, zeros up to the precision or (with "0") the width, digits.
-void put_number(Output *out, const Spec &s, uint64_t magnitude, bool negative, int base,
+void put_number(Output *out, const Conversion &s, uint64_t magnitude, bool negative, int base,
                 bool upper) {
     char digits[24];
     int count = 0;
@@ -113,8 +113,8 @@ void put_number(Output *out, const Spec &s, uint64_t magnitude, bool negative, i
     if (s.left) put_repeat(out, ' ', pad);
 }
 
-// Reads a signed argument of the spec's size; LONG is 32 bits as on Windows.
-int64_t signed_argument(const Spec &s, va_list *args) {
+// Reads a signed argument of the conversion's size; LONG is 32 bits as on Windows.
+int64_t signed_argument(const Conversion &s, va_list *args) {
     switch (s.size) {
         case 64:
             return (int64_t)va_arg(*args, long long);
@@ -129,7 +129,7 @@ int64_t signed_argument(const Spec &s, va_list *args) {
     }
 }
 
-uint64_t unsigned_argument(const Spec &s, va_list *args) {
+uint64_t unsigned_argument(const Conversion &s, va_list *args) {
     switch (s.size) {
         case 64:
             return (uint64_t)va_arg(*args, unsigned long long);
@@ -145,7 +145,7 @@ uint64_t unsigned_argument(const Spec &s, va_list *args) {
 }
 
 // A string of 16-bit characters (%S, %ls) shown in single bytes: what is not a byte is "?".
-void put_wide_string(Output *out, const Spec &s, const uint16_t *wide) {
+void put_wide_string(Output *out, const Conversion &s, const uint16_t *wide) {
     char body[WSPRINTF_LIMIT];
     int length = 0;
     static const uint16_t null_text[] = {'(', 'n', 'u', 'l', 'l', ')', 0};
@@ -157,7 +157,7 @@ void put_wide_string(Output *out, const Spec &s, const uint16_t *wide) {
     put_padded(out, s, body, length);
 }
 
-void put_string(Output *out, const Spec &s, const char *text) {
+void put_string(Output *out, const Conversion &s, const char *text) {
     if (!text) text = "(null)";
     int length = 0;
     while (text[length] && length < (int)WSPRINTF_LIMIT &&
@@ -167,7 +167,7 @@ void put_string(Output *out, const Spec &s, const char *text) {
 }
 
 // One conversion, its argument taken from `args`.
-void put_conversion(Output *out, const Spec &s, va_list *args) {
+void put_conversion(Output *out, const Conversion &s, va_list *args) {
     bool wide = s.size == 'l';
     switch (s.type) {
         case 'c':
@@ -200,7 +200,7 @@ void put_conversion(Output *out, const Spec &s, va_list *args) {
             put_number(out, s, unsigned_argument(s, args), false, 16, s.type == 'X');
             break;
         case 'p': {
-            Spec p = s;
+            Conversion p = s;
             p.zero = true;
             p.width = (int)(2 * sizeof(void *));
             put_number(out, p, (uint64_t)(uintptr_t)va_arg(*args, void *), false, 16, true);
@@ -224,8 +224,8 @@ int format_windows(char *buffer, const char *format, va_list args) {
             put(&out, *f++);
             continue;
         }
-        Spec s;
-        f = parse_spec(f + 1, &s);
+        Conversion s;
+        f = parse_conversion(f + 1, &s);
         put_conversion(&out, s, &walk);
     }
     va_end(walk);
