@@ -124,7 +124,11 @@ BOOL WINAPI DestroyWindow(HWND window) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE_CODE);
         return (BOOL)trace_end(&t, FALSE);
     }
-    if (w->kind == WK_DIALOG) dialog_call(w, WM_DESTROY, 0, 0);
+    if (w->kind == WK_DIALOG) {
+        dialog_call(w, WM_DESTROY, 0, 0);
+        w = window_find(window);  // the procedure may have destroyed it itself
+        if (!w) return (BOOL)trace_end(&t, TRUE);
+    }
     Window *dialog = window_from_handle(w->parent);
     if (dialog) {  // a control leaves its dialog's list
         int kept = 0;
