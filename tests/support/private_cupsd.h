@@ -30,7 +30,8 @@ inline void cupsd_serve(PrivateCupsd *s, const std::vector<std::string> &queues)
     const char *src = getenv("PELLMARK_SOURCE_DIR");
     std::string script = std::string(src ? src : ".") + "/tests/lib/cupsd.sh";
     int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) {
+    // Close-on-exec: no other child of the test may hold the scheduler's lifeline open.
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
         s->failure = "pipe failed";
         return;
     }
@@ -48,7 +49,6 @@ inline void cupsd_serve(PrivateCupsd *s, const std::vector<std::string> &queues)
     close(in[0]);
     close(out[1]);
     s->to_child = in[1];
-    fcntl(s->to_child, F_SETFD, FD_CLOEXEC);
     FILE *lines = fdopen(out[0], "r");
     char line[512];
     bool ready = false;
