@@ -111,6 +111,17 @@ TEST_F(CupsScheduler, FindsQueuesIgnoringCaseAndRejectsUnknownNames) {
     EXPECT_EQ(error, 1801u);
 }
 
+// A queue that rejects jobs fails the job at its start with "device not ready".
+TEST_F(CupsScheduler, RejectingQueueFailsTheJobStart) {
+    ASSERT_EQ(system("cupsreject rawq"), 0);
+    DWORD error = 0;
+    CupsJob *job = cups_job_start("rawq", "refused", nullptr, true, &error);
+    EXPECT_EQ(job, nullptr);
+    EXPECT_EQ(error, 21u);
+    if (job) cups_job_cancel(job);
+    ASSERT_EQ(system("cupsaccept rawq"), 0);
+}
+
 TEST_F(CupsScheduler, PdfJobArrivesByteExactWithItsAttributes) {
     CupsJobOptions opt = {};
     opt.copies = 2;

@@ -33,8 +33,8 @@ void cups_client_reset();
 
 // The Win32 error code of the last failed call of this module on this thread:
 // RPC_S_SERVER_UNAVAILABLE (1722) when the scheduler is down, ERROR_INVALID_PRINTER_NAME
-// (1801) for an unknown queue, ERROR_NOT_ENOUGH_MEMORY, ERROR_DISK_FULL or
-// ERROR_GEN_FAILURE otherwise.
+// (1801) for an unknown queue, ERROR_NOT_READY (21) for a queue that rejects jobs,
+// ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY, ERROR_DISK_FULL or ERROR_GEN_FAILURE (31).
 DWORD cups_last_error();
 
 // Job settings that travel to the scheduler as IPP job attributes. A zero/empty field means

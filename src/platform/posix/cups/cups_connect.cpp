@@ -89,6 +89,9 @@ DWORD cups_set_error_from_ipp() {
         case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
             code = ERROR_ACCESS_DENIED;
             break;
+        case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:  // the queue was told to reject jobs
+            code = ERROR_NOT_READY;
+            break;
         case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
             code = RPC_S_SERVER_UNAVAILABLE;
             break;
