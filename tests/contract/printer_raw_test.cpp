@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <unistd.h>
 #include <string>
 
 #include "contract/printing_env.h"
@@ -145,5 +146,32 @@ TEST(RawDevice, DevicePortTakesTheBytesDirectly) {
     EXPECT_EQ(passthrough(dc, "abc"), 3);
     EXPECT_GT(EndPage(dc), 0);
     EXPECT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+}
+
+TEST(SpoolerFailures, FullDiskGivesOutOfDisk) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full to stand for a full disk";
+    printing_env("out_of_disk", "Full=raw,/dev/full\n");
+    HDC dc = CreateDCA("WINSPOOL", "Full", nullptr, nullptr);
+    DOCINFOA di;
+    memset(&di, 0, sizeof di);
+    di.cbSize = sizeof di;
+    di.lpszDocName = "r.txt";
+    ASSERT_GT(StartDocA(dc, &di), 0);
+    EXPECT_GT(StartPage(dc), 0);
+    EXPECT_EQ(passthrough(dc, "abc"), SP_OUTOFDISK);
+    EXPECT_EQ(EndPage(dc), SP_OUTOFDISK);
+    EXPECT_EQ(EndDoc(dc), SP_ERROR) << "the failed page ended the document";
+    DeleteDC(dc);
+
+    // A PDF document finds out no later than at its end.
+    dc = CreateDCA("WINSPOOL", "PDF", nullptr, nullptr);
+    di.lpszOutput = "/dev/full";
+    int results[4] = {StartDocA(dc, &di), StartPage(dc), EndPage(dc), EndDoc(dc)};
+    int first_failure = 0;
+    for (int r : results)
+        if (r < 0 && !first_failure) first_failure = r;
+    EXPECT_EQ(first_failure, SP_OUTOFDISK)
+        << results[0] << " " << results[1] << " " << results[2] << " " << results[3];
     DeleteDC(dc);
 }
