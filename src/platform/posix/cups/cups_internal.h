@@ -5,9 +5,6 @@
 
 #include "win32_types.h"
 
-#ifndef ERROR_GEN_FAILURE
-#define ERROR_GEN_FAILURE 31L
-#endif
 
 // Opens a connection to the scheduler that libcups names (CUPS_SERVER, client.conf, the
 // local socket). Returns null at once when an earlier attempt in this process found the
