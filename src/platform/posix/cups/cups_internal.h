@@ -5,7 +5,6 @@
 
 #include "win32_types.h"
 
-
 // Opens a connection to the scheduler that libcups names (CUPS_SERVER, client.conf, the
 // local socket). Returns null at once when an earlier attempt in this process found the
 // scheduler down, or after a short connect timeout; the error slot then holds
