@@ -6,6 +6,7 @@
 #include <string>
 
 #include "contract/printing_env.h"
+#include "core/trace.h"
 
 namespace {
 
@@ -202,4 +203,40 @@ TEST(CreateDC, UnknownPrinterGivesNullAndDriverRoadDescribesThePrinter) {
     EXPECT_NE(Escape(dc, QUERYESCSUPPORT, 4, (LPCSTR)&query, nullptr), 0) << "a raw device";
     DeleteDC(dc);
     EXPECT_FALSE(DeleteDC(dc)) << "a deleted context";
+}
+
+TEST(Trace, PrinterCallsNameTheirArguments) {
+    std::string dir = printing_env("printer_trace");
+    std::string trace = dir + "/trace.jsonl";
+    set_env("PELLMARK_TRACE", trace.c_str());
+    set_env("PELLMARK_FAULTS", "OpenPrinterA#2=0");
+    trace_reset_for_tests();
+    HANDLE h = nullptr;
+    OpenPrinterA((LPSTR) "PDF", &h, nullptr);
+    DEVMODEA dm;
+    DocumentPropertiesA(nullptr, h, (LPSTR) "PDF", &dm, nullptr, DM_OUT_BUFFER);
+    ClosePrinter(h);
+    HANDLE faulted = nullptr;
+    EXPECT_FALSE(OpenPrinterA((LPSTR) "PDF", &faulted, nullptr)) << "second call faulted";
+    EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_PRINTER_NAME);
+    dm.dmFields = DM_ORIENTATION;
+    HDC dc = CreateDCA("WINSPOOL", "PDF", nullptr, &dm);
+    GetDeviceCaps(dc, VERTRES);
+    DeleteDC(dc);
+    set_env("PELLMARK_TRACE", nullptr);
+    set_env("PELLMARK_FAULTS", nullptr);
+    trace_reset_for_tests();
+    std::string got = read_file(trace);
+    const char *expect[] = {
+        "{\"fn\":\"OpenPrinterA\",\"name\":\"PDF\",\"error\":0,\"ret\":1}",
+        "{\"fn\":\"DocumentPropertiesA\",\"device\":\"PDF\",\"mode\":2,\"devmode\":{"
+        "\"deviceName\":\"PDF\",\"specVersion\":1025,",
+        "{\"fn\":\"OpenPrinterA\",\"name\":\"PDF\",\"error\":1801,\"fault\":true,\"ret\":0}",
+        "{\"fn\":\"CreateDCA\",\"driver\":\"WINSPOOL\",\"device\":\"PDF\",\"port\":null,"
+        "\"devmode\":{\"deviceName\":\"PDF\",\"specVersion\":1025,\"fields\":1,",
+        "{\"fn\":\"GetDeviceCaps\",\"index\":10,\"ret\":",
+        "{\"fn\":\"DeleteDC\",\"hdc\":",
+    };
+    for (const char *line : expect)
+        EXPECT_NE(got.find(line), std::string::npos) << line << "\n" << got;
 }
