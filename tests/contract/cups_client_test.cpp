@@ -113,13 +113,13 @@ TEST_F(CupsScheduler, FindsQueuesIgnoringCaseAndRejectsUnknownNames) {
 
 // A queue that rejects jobs fails the job at its start with "device not ready".
 TEST_F(CupsScheduler, RejectingQueueFailsTheJobStart) {
-    ASSERT_EQ(system("cupsreject rawq"), 0);
+    ASSERT_EQ(system("PATH=$PATH:/usr/sbin cupsreject rawq"), 0);
     DWORD error = 0;
     CupsJob *job = cups_job_start("rawq", "refused", nullptr, true, &error);
     EXPECT_EQ(job, nullptr);
     EXPECT_EQ(error, 21u);
     if (job) cups_job_cancel(job);
-    ASSERT_EQ(system("cupsaccept rawq"), 0);
+    ASSERT_EQ(system("PATH=$PATH:/usr/sbin cupsaccept rawq"), 0);
 }
 
 TEST_F(CupsScheduler, PdfJobArrivesByteExactWithItsAttributes) {
