@@ -31,14 +31,16 @@ bool cups_find_queue(const char *name, CupsQueue *out);
 // Forgets a cached "scheduler down" answer and reads CUPS_SERVER and client.conf again.
 void cups_client_reset();
 
-// The Win32 error code of the last failed call of this module on this thread:
+// The Win32 error code of this thread's last call of this module (ERROR_SUCCESS after a
+// success); after a failure:
 // RPC_S_SERVER_UNAVAILABLE (1722) when the scheduler is down, ERROR_INVALID_PRINTER_NAME
 // (1801) for an unknown queue, ERROR_NOT_READY (21) for a queue that rejects jobs,
 // ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY, ERROR_DISK_FULL or ERROR_GEN_FAILURE (31).
 DWORD cups_last_error();
 
 // Job settings that travel to the scheduler as IPP job attributes. A zero/empty field means
-// "the queue's default".
+// "the queue's default". The paper is the user size when both dimensions are given, else the
+// paper code's form, else the named form; it travels as libcups' media name for that size.
 struct CupsJobOptions {
     int copies;                           // 0 or 1: one copy
     bool collate;                         // copies as whole documents, in order
