@@ -236,6 +236,21 @@ TEST_F(CupsScheduler, CancelledJobNeverPrints) {
     EXPECT_NE(stat(captured("pdfq", id).c_str(), &st), 0) << "cancelled job " << id << " printed";
 }
 
+// A unix socket that accepts connections and never reads from them; -1 on failure.
+int listen_on(const std::string &path) {
+    sockaddr_un addr = {};
+    if (path.size() >= sizeof addr.sun_path) return -1;
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    addr.sun_family = AF_UNIX;
+    memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 ||
+        listen(fd, 4) != 0) {
+        if (fd >= 0) close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // With no scheduler the client answers at once with "service unavailable", and remembers it.
 TEST(CupsDown, NoSchedulerGivesNoQueuesAndServiceUnavailable) {
     std::string dir = test_dir("cups_down");
@@ -251,15 +266,24 @@ TEST(CupsDown, NoSchedulerGivesNoQueuesAndServiceUnavailable) {
     EXPECT_EQ(error, 1722u);
 
     // A socket that accepts but never answers: only the remembered answer keeps the next
-    // call from waiting on it (a fresh attempt would time out with another error).
-    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(listener, 0);
-    sockaddr_un addr = {};
-    addr.sun_family = AF_UNIX;
-    ASSERT_LT(sock.size(), sizeof addr.sun_path) << "test folder path too long: " << sock;
-    memcpy(addr.sun_path, sock.c_str(), sock.size() + 1);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
+    // call from waiting on it.
+    int listener = listen_on(sock);
+    ASSERT_GE(listener, 0) << "cannot listen on " << sock;
+    EXPECT_EQ(cups_list_queues(q, 4), 0);
+    EXPECT_EQ(cups_last_error(), 1722u);
+    close(listener);
+    unlink(sock.c_str());
+    cups_client_reset();
+}
+
+// A scheduler that accepts the connection but never answers is reported as down after the
+// query timeout, not as some other failure.
+TEST(CupsDown, HungSchedulerCountsAsDown) {
+    std::string sock = test_dir("cups_hung") + "/sock";
+    int listener = listen_on(sock);
+    ASSERT_GE(listener, 0) << "cannot listen on " << sock;
+    use_server(sock);
+    CupsQueue q[4];
     EXPECT_EQ(cups_list_queues(q, 4), 0);
     EXPECT_EQ(cups_last_error(), 1722u);
     close(listener);

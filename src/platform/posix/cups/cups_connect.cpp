@@ -20,8 +20,14 @@ std::mutex down_lock;
 std::string down_server;
 std::atomic<bool> any_down{false};
 
-// A read or write that outlasts the connection's timeout fails instead of waiting on.
-int give_up(http_t *, void *) { return 0; }
+void mark_down(const char *server);
+
+// A read or write that outlasts the connection's timeout fails instead of waiting on, and a
+// scheduler that stopped answering counts as down, so later calls do not wait on it again.
+int give_up(http_t *, void *) {
+    mark_down(cupsServer());
+    return 0;
+}
 
 bool known_down(const char *server) {
     if (!any_down.load()) return false;
@@ -101,6 +107,8 @@ DWORD cups_set_error_from_ipp() {
         default:
             break;
     }
+    // The request failed because the scheduler stopped answering (see give_up).
+    if (known_down(cupsServer())) code = RPC_S_SERVER_UNAVAILABLE;
     cups_set_error(code);
     return code;
 }

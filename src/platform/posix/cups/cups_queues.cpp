@@ -11,7 +11,7 @@ namespace {
 
 // Queries are small; a scheduler that takes longer than this to answer one is treated as
 // not answering, so listing printers never stalls a run.
-constexpr double kQuerySeconds = 10.0;
+constexpr double kQuerySeconds = 5.0;
 
 // The most queues find looks through; schedulers with more are truncated at this count.
 constexpr int kFindLimit = 1024;
