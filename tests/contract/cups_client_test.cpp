@@ -2,6 +2,7 @@
 // scheduler-down answer, byte-exact jobs on a PDF and a raw queue, job attributes, streaming
 // and cancelling.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -265,12 +266,16 @@ TEST(CupsDown, NoSchedulerGivesNoQueuesAndServiceUnavailable) {
     EXPECT_EQ(cups_job_start("pdfq", "t", nullptr, false, &error), nullptr);
     EXPECT_EQ(error, 1722u);
 
-    // A socket that accepts but never answers: only the remembered answer keeps the next
-    // call from waiting on it.
+    // Once down, the client does not try again: a socket now listening there is never
+    // connected to.
     int listener = listen_on(sock);
     ASSERT_GE(listener, 0) << "cannot listen on " << sock;
     EXPECT_EQ(cups_list_queues(q, 4), 0);
     EXPECT_EQ(cups_last_error(), 1722u);
+    fcntl(listener, F_SETFL, O_NONBLOCK);
+    int tried = accept(listener, nullptr, nullptr);
+    EXPECT_LT(tried, 0) << "the client connected again to a scheduler it knew was down";
+    if (tried >= 0) close(tried);
     close(listener);
     unlink(sock.c_str());
     cups_client_reset();
