@@ -2,9 +2,11 @@
 # A private CUPS scheduler for tests: its own configuration, spool, logs and a unix socket
 # under one temporary folder, so it never touches the machine's print service.
 #
-# Source it and call:
+# Source it (also under `set -euo pipefail`) and call:
 #   cupsd_start                 start the scheduler; exports CUPS_SERVER, CUPSD_DIR and
-#                               CUPSD_CAPTURE; it is stopped when the shell exits
+#                               CUPSD_CAPTURE; it is stopped when the shell exits (it sets
+#                               the EXIT, INT, TERM and HUP traps: a script that sets its own
+#                               afterwards calls cupsd_stop from it)
 #   cupsd_add_pdf_queue NAME    a queue that passes PDF documents through unchanged
 #   cupsd_add_raw_queue NAME    a raw queue ("Local Raw Printer")
 #   cupsd_stop                  stop the scheduler and remove its folder
@@ -183,14 +185,14 @@ cupsd_start() {
 # Stops the scheduler (if this shell started one) and removes its folder. Safe to call twice.
 cupsd_stop() {
     if [ -n "$CUPSD_PID" ]; then
-        kill "$CUPSD_PID" 2>/dev/null
+        kill "$CUPSD_PID" 2>/dev/null || true
         local i
         for i in $(seq 1 50); do
             kill -0 "$CUPSD_PID" 2>/dev/null || break
             sleep 0.1
         done
-        kill -9 "$CUPSD_PID" 2>/dev/null
-        wait "$CUPSD_PID" 2>/dev/null
+        kill -9 "$CUPSD_PID" 2>/dev/null || true
+        wait "$CUPSD_PID" 2>/dev/null || true
         CUPSD_PID=""
     fi
     if [ -n "${CUPSD_DIR:-}" ] && [ -z "${CUPSD_KEEP:-}" ]; then
