@@ -35,12 +35,14 @@ void DebugPrintf(const char *format, ...) {
 }
 
 // The `log` option. A file that opens becomes the log whatever the state was; the stream of
-// an earlier log is left open but receives nothing more. A file that does not open changes
-// nothing: an undecided log stays undecided, an active log stays in use (so no message is
-// ever written to a stream that is not open), a log that is off stays off.
+// an earlier log receives nothing more and is closed, so a run that names a log per report
+// does not run out of file handles. A file that does not open changes nothing: an undecided
+// log stays undecided, an active log stays in use (so no message is ever written to a stream
+// that is not open), a log that is off stays off.
 void OpenDebugLog(const char *path) {
     FILE *stream = fopen(path, "w");
     if (!stream) return;
+    if (log_file) fclose(log_file);
     log_file = stream;
     log_state = LOG_ON;
 }
