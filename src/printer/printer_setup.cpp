@@ -70,12 +70,22 @@ static void FreeSetupMemory(PrinterSetup *setup) {
     setup->names = nullptr;
 }
 
+// True when the dialog's printer is another one than `printer`. A device mode holds at most
+// CCHDEVICENAME - 1 characters of a name, so a dialog that names the printer from it may
+// hand back the name cut to that length: that is still the same printer.
+static bool IsOtherPrinter(const char *chosen, const char *printer) {
+    if (!strcmp(chosen, printer)) return false;
+    size_t n = strlen(chosen);
+    return !(n == CCHDEVICENAME - 1 && !strncmp(chosen, printer, n));
+}
+
 // Creates the device context for the printer of this report: the one the user chose in the
 // print dialog when there was one, so that its own device mode is never applied to another
 // printer; else the printer named by printer_id.
 static HDC CreatePrinterDC(const PrinterSetup *setup) {
     ChosenPrinter chosen;
-    bool other = ReadChosenPrinter(setup->names, &chosen) && strcmp(chosen.device, setup->printer);
+    bool other =
+        ReadChosenPrinter(setup->names, &chosen) && IsOtherPrinter(chosen.device, setup->printer);
     if (setup->win32s) {
         if (other) return CreateDCA(chosen.driver, chosen.device, chosen.port, setup->devmode);
         return CreateDCA(setup->driver, setup->printer, setup->port, setup->devmode);

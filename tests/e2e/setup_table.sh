@@ -16,7 +16,9 @@ Testpdf=pdf,{dir}/out
 Other=ps,{dir}/out
 Odd=epson,LPT1:
 Old31=pdf,{dir}/out,version=0x30A
+Accounts_department_second_floor_laser=pdf,{dir}/out
 """
+LONG_NAME = "Accounts_department_second_floor_laser"  # longer than a DEVMODE's device name
 
 DEFAULT = object()  # "as the driver's own default" in a DEVMODE expectation
 OPEN_CAPTION = "Pellmark - Can't Open Printer"
@@ -238,6 +240,12 @@ ROWS = [
          args=["-interactive", "-copies=2", "r1.txt"], faults="PrintDlgA=1",
          devmode={"fields": fields("ORIENTATION", "COPIES"), "copies": 2},
          checks=[PRINTED_R1, eq("blocks left allocated", [], allocations_freed)]),
+    dict(note="print dialog OK on a printer whose name is longer than dmDeviceName: the DC "
+              "is still made for that printer",
+         args=["-interactive", "-printer_id=" + LONG_NAME, "r1.txt"], faults="PrintDlgA=1",
+         checks=[eq("CreateDCA devices", [LONG_NAME],
+                    lambda r: [c.get("device") for c in r.calls("CreateDCA")]),
+                 PRINTED_R1]),
     dict(note="print dialog without a terminal fails at once and says so; nothing printed",
          args=["-interactive", "r1.txt"],
          checks=[STATUS_0, eq("CreateDCA calls", 0, count("CreateDCA")),

@@ -36,13 +36,16 @@ namespace {
 DWORD last_dialog_error = 0;
 
 // The printer a device mode is for: its device name when the spooler knows it, else the
-// default printer. A device name fills at most 32 bytes and need not be terminated.
+// default printer. A device name fills at most 32 bytes and need not be terminated; a name
+// that fills the field was cut from a longer one and is kept as it is, so that the caller
+// can still recognise its printer.
 void printer_of(const DEVMODEA *devmode, char *out, size_t size) {
     if (devmode) {
         char name[CCHDEVICENAME + 1];
         memcpy(name, devmode->dmDeviceName, CCHDEVICENAME);
         name[CCHDEVICENAME] = 0;
-        if (name[0] && dialog_printer_exists(name)) {
+        bool cut = strlen(name) >= CCHDEVICENAME - 1;
+        if (name[0] && (cut || dialog_printer_exists(name))) {
             snprintf(out, size, "%s", name);
             return;
         }
