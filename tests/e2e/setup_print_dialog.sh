@@ -108,8 +108,9 @@ ROWS = [
 failed = 0
 for number, (note, args, typed, checks) in enumerate(ROWS, 1):
     status, screen, trace, folder = run_on_terminal(args, typed)
+    results = [("exit status", 0, status)] + checks(status, screen, trace, folder)
     problems = ["%s: expected %r, got %r" % (label, want, got)
-                for label, want, got in checks(status, screen, trace, folder) if want != got]
+                for label, want, got in results if want != got]
     if problems:
         failed += 1
         print("FAIL row %d: %s\n  row: args=%r typed=%r" % (number, note, args, typed))
