@@ -39,14 +39,15 @@ static char *CutPrinterName(PrintJob *job) {
 // Shows the device mode to the user in the print dialog. The block is unlocked while the
 // dialog owns it and locked again afterwards; the dialog may hand back another block and
 // names the printer the user chose in hDevNames. Result: false when the user cancelled or
-// the dialog failed; the device mode memory is then already freed.
+// the dialog failed. Either way the blocks the dialog hands back stay in `setup` for the
+// caller to free.
 static bool RunPrintDialog(PrinterSetup *setup) {
     if (setup->devmode) GlobalUnlock(setup->block);
     setup->devmode = nullptr;
     PRINTDLGA dialog;
     memset(&dialog, 0, sizeof dialog);
-    // The published 66 bytes are the 32-bit layout; the system checks the size of the
-    // structure as this build lays it out.
+    // The published 66 bytes are the packed 32-bit layout; a 64-bit build lays the structure
+    // out larger, and the dialog checks the size of the structure as this build has it.
     dialog.lStructSize = sizeof dialog;
     dialog.hDevMode = setup->block;
     dialog.Flags = PD_NOSELECTION | PD_NOPAGENUMS;
