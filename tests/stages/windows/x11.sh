@@ -9,6 +9,7 @@ app_pid=""
 # server does not come up within 20 s.
 x11_start() {
     local i number=""
+    : >"$work/xvfb.display"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/xvfb.display" \
         >"$work/xvfb.log" 2>&1 </dev/null &
     xvfb_pid=$!
