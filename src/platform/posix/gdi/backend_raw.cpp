@@ -55,7 +55,8 @@ int end_page(DeviceContext *dc) {
     }
     out.push_back('\f');
     dc->raw->rows.clear();
-    return sink_write(&dc->sink, out.data(), out.size()) ? 0 : code_of(&dc->sink);
+    bool ok = sink_write(&dc->sink, out.data(), out.size()) && sink_flush(&dc->sink);
+    return ok ? 0 : code_of(&dc->sink);
 }
 
 void free_page(DeviceContext *dc) {

@@ -66,6 +66,7 @@ int cairo_device_begin(DeviceContext *dc, CairoKind kind, const char *title) {
 
 int cairo_device_end_page(DeviceContext *dc) {
     cairo_show_page(dc->cr);
+    if (!broken(dc)) sink_flush(&dc->sink);
     return broken(dc) ? failure_code(dc) : 0;
 }
 

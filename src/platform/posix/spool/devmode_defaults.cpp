@@ -48,7 +48,7 @@ bool covers(const DEVMODEA *in, size_t end) { return in->dmSize >= end; }
 void devmode_defaults(const PrinterInfo *printer, DEVMODEA *dm) {
     memset(dm, 0, sizeof *dm);
     copy_cut(dm->dmDeviceName, CCHDEVICENAME, printer->name);
-    dm->dmSpecVersion = DM_SPECVERSION;
+    dm->dmSpecVersion = printer->spec_version ? printer->spec_version : (WORD)DM_SPECVERSION;
     dm->dmDriverVersion = 0x0100;
     dm->dmSize = sizeof(DEVMODEA);
     dm->dmDriverExtra = 0;

@@ -142,6 +142,12 @@ bool sink_open_cups(OutputSink *sink, const char *queue, const char *title,
     return true;
 }
 
+bool sink_flush(OutputSink *sink) {
+    if (sink->error) return false;
+    if (sink->kind == SINK_CUPS && !cups_job_flush(sink->job)) sink->error = EIO;
+    return sink->error == 0;
+}
+
 bool sink_write(OutputSink *sink, const void *bytes, size_t count) {
     if (sink->error) return false;
     if (sink->kind == SINK_CUPS) {

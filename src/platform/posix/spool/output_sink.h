@@ -33,6 +33,11 @@ bool sink_open_cups(OutputSink *sink, const char *queue, const char *title,
 // Sends bytes. False once any write failed (the first failure's errno stays in sink->error).
 bool sink_write(OutputSink *sink, const void *bytes, size_t count);
 
+// Hands what was written so far on at once: a finished page reaches the CUPS scheduler
+// without waiting for the connection's buffer to fill. Files and pipes are written unbuffered
+// already. False once any write failed.
+bool sink_flush(OutputSink *sink);
+
 // Completes the document: renames the file into place, waits for the command, or closes the
 // CUPS job. Result: 0, or SP_OUTOFDISK when the disk was full, else SP_ERROR. The sink is
 // closed in every case, and a failed file is removed.

@@ -85,6 +85,15 @@ bool parse_option(const char *option, PrinterInfo *out) {
         return true;
     }
     if (strncmp(option, "margins=", 8) == 0) return parse_margins(option + 8, out->margin_hmm);
+    // "version=0x30A": a driver of the Windows 3.1 device mode layout, whose device mode
+    // carries neither a form name nor collation.
+    if (strncmp(option, "version=", 8) == 0) {
+        char *end;
+        long version = strtol(option + 8, &end, 0);
+        if (end == option + 8 || *end || version < 0x300 || version > DM_SPECVERSION) return false;
+        out->spec_version = (WORD)version;
+        return true;
+    }
     return false;
 }
 

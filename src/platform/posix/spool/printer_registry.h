@@ -24,6 +24,7 @@ struct PrinterInfo {
     int width_hmm, length_hmm;  // default paper, 0 when the system paper applies
     char media_name[64];        // the default paper's name when known ("Letter", "na_letter_...")
     bool raw_queue;             // a CUPS queue that takes the document unfiltered
+    WORD spec_version;          // dmSpecVersion the driver reports; 0 = the current layout
 };
 
 const int DEFAULT_DPI = 600;
