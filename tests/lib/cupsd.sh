@@ -234,13 +234,13 @@ cupsd_wait_capture() {
 # The program form: `cupsd.sh serve NAME=pdf NAME=raw ... [default=NAME]`.
 cupsd_serve() {
     cupsd_start || exit 1
-    local spec
-    for spec in "$@"; do
-        case $spec in
-        default=*) lpadmin -d "${spec#default=}" || exit 1 ;;
-        *=pdf) cupsd_add_pdf_queue "${spec%=pdf}" || exit 1 ;;
-        *=raw) cupsd_add_raw_queue "${spec%=raw}" || exit 1 ;;
-        *) echo "cupsd.sh: unknown queue spec $spec" >&2; exit 2 ;;
+    local entry
+    for entry in "$@"; do
+        case $entry in
+        default=*) lpadmin -d "${entry#default=}" || exit 1 ;;
+        *=pdf) cupsd_add_pdf_queue "${entry%=pdf}" || exit 1 ;;
+        *=raw) cupsd_add_raw_queue "${entry%=raw}" || exit 1 ;;
+        *) echo "cupsd.sh: unknown queue entry $entry" >&2; exit 2 ;;
         esac
     done
     echo "CUPS_SERVER=$CUPS_SERVER"
