@@ -14,4 +14,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# This 32-bit build is only built and inspected here: 64-bit Wine cannot run its programs.
+# This 32-bit build is only built and checked here: 64-bit Wine cannot run its programs.

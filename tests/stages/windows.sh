@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows build, proven: both MinGW-w64 targets are built (build-win64, build-win32) and
-# their modules inspected; then the 64-bit program runs under Wine in a fresh prefix, printing
+# their modules checked; then the 64-bit program runs under Wine in a fresh prefix, printing
 # into a private CUPS scheduler, and its dialogs are shown on a private X server.
 #
 # Prints one line per check (ok, FAIL or skip) and exits non-zero when any check failed.
@@ -30,7 +30,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
-section "build and inspect both targets"
+section "build and check both targets"
 built64=0
 build_windows win64 x86_64-w64-mingw32 && built64=1
 build_windows win32 i686-w64-mingw32

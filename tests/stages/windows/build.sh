@@ -1,4 +1,4 @@
-# Building the two Windows targets and inspecting the .exe files.
+# Building the two Windows targets and checking the .exe files.
 
 # build_windows NAME TRIPLE: configures and builds build-NAME with the MinGW-w64 toolchain for
 # TRIPLE (program and tests). Status 0 when the build succeeded; the build's last lines are
@@ -26,7 +26,7 @@ build_windows() {
 check_exe() {
     local exe=$1 label=$2 dump table name
     if [ ! -f "$exe" ]; then
-        fail "$label: no $exe to inspect"
+        fail "$label: no $exe to check"
         return
     fi
     dump=$(x86_64-w64-mingw32-objdump -p "$exe")
