@@ -13,7 +13,7 @@ mounts=()
 # shellcheck disable=SC2064
 trap 'for m in "${mounts[@]}"; do umount "$m" 2>/dev/null || true; done; rm -rf "$E2E_TMP"' EXIT
 
-mkdir out ro small
+mkdir out ro small lp
 touch a_file
 cat >profile.ini <<INI
 [devices]
@@ -21,6 +21,7 @@ Testpdf=pdf,$E2E_TMP/out
 UnderFile=pdf,$E2E_TMP/a_file/sub
 ReadOnly=pdf,$E2E_TMP/ro
 Small=pdf,$E2E_TMP/small
+LP=raw,$E2E_TMP/lp/lp.prn
 INI
 export PELLMARK_PROFILE="$E2E_TMP/profile.ini"
 # About 300 pages of varied text: well over 64 KiB of PDF.
@@ -67,6 +68,7 @@ fi
 # A file size limit of 64 KiB: the write fails with EFBIG instead of the process being
 # stopped by SIGXFSZ, and the disk counts as full.
 check_refused "file size limit" Testpdf "(Out of disk)" out 64
+check_refused "file size limit, line printer" LP "(Out of disk)" lp 64
 
 # The same printer prints once the disk has room again.
 rm -f out/*
