@@ -1,0 +1,182 @@
+// The page level of the PDF text writer: see pdf_text.h.
+#include <cmath>
+#include <cstdlib>
+
+#include <zlib.h>
+
+#include "pdf/pdf_objects.h"
+
+namespace {
+
+// A PDF literal string of the bytes: the delimiters and the backslash escaped, CR and LF
+// written as escapes so that no line-end conversion can change them.
+void append_string(PdfBuffer *content, const unsigned char *bytes, int count) {
+    if (!pdf_buffer_reserve(content, content->used + 2 * (size_t)count + 2)) return;
+    unsigned char *out = content->bytes + content->used;
+    *out++ = '(';
+    for (int i = 0; i < count; i++) {
+        unsigned char b = bytes[i];
+        if (b == '(' || b == ')' || b == '\\') {
+            *out++ = '\\';
+            *out++ = b;
+        } else if (b == '\r' || b == '\n') {
+            *out++ = '\\';
+            *out++ = b == '\r' ? 'r' : 'n';
+        } else {
+            *out++ = b;
+        }
+    }
+    *out++ = ')';
+    content->used = (size_t)(out - content->bytes);
+}
+
+// Selects the font, size and character spacing unless the page already has them.
+void select_font(PdfText *doc, int font, double size, double spacing) {
+    PdfBuffer *c = &doc->content;
+    if (font != doc->current_font || fabs(size - doc->current_size) > 1e-6) {
+        pdf_buffer_printf(c, "/F%d ", font);
+        pdf_buffer_number(c, size);
+        pdf_buffer_bytes(c, " Tf\n", 4);
+        doc->current_font = font;
+        doc->current_size = size;
+    }
+    if (fabs(spacing - doc->current_spacing) > 1e-6) {
+        pdf_buffer_number(c, spacing);
+        pdf_buffer_bytes(c, " Tc\n", 4);
+        doc->current_spacing = spacing;
+    }
+}
+
+// The glyphs of the run as one string when every width is the reference width; otherwise a
+// TJ array that moves each glyph of another width back onto its cell.
+void append_glyphs(PdfBuffer *c, const PdfFont *f, int reference, const unsigned char *bytes,
+                   int count) {
+    bool even = true;
+    for (int i = 0; i < count && even; i++) even = f->widths[bytes[i]] == reference;
+    if (even) {
+        append_string(c, bytes, count);
+        pdf_buffer_bytes(c, " Tj\n", 4);
+        return;
+    }
+    pdf_buffer_bytes(c, "[", 1);
+    int start = 0;
+    for (int i = 0; i < count; i++) {
+        int width = f->widths[bytes[i]];
+        if (width == reference) continue;
+        append_string(c, bytes + start, i + 1 - start);
+        pdf_buffer_printf(c, "%d", width - reference);
+        start = i + 1;
+    }
+    if (start < count) append_string(c, bytes + start, count - start);
+    pdf_buffer_bytes(c, "] TJ\n", 5);
+}
+
+}  // namespace
+
+void pdf_text_page(PdfText *doc, double width, double height) {
+    if (doc->page_open) pdf_text_end_page(doc);
+    doc->page_open = true;
+    doc->page_width = width * doc->scale;
+    doc->page_height = height * doc->scale;
+    doc->content.used = 0;
+    doc->current_font = -1;
+    doc->current_size = 0;
+    doc->current_spacing = 0;
+    doc->current_pen = 1;  // the default line width is one point
+}
+
+void pdf_text_run(PdfText *doc, int font, const PdfRunStyle *style, double x, double y,
+                  const unsigned char *bytes, int count) {
+    if (!doc->page_open || font < 0 || font >= doc->font_count || count <= 0) return;
+    PdfFont *f = &doc->fonts[font];
+    for (int i = 0; i < count; i++) f->used[bytes[i]] = true;
+    double size = style->em * doc->scale;
+    if (size <= 0) return;
+    int reference = f->widths['0'] ? f->widths['0'] : f->widths[bytes[0]];
+    double spacing = style->cell * doc->scale - reference * size / 1000.0;
+    select_font(doc, font, size, spacing);
+    PdfBuffer *c = &doc->content;
+    double left = x * doc->scale, baseline = doc->page_height - y * doc->scale;
+    pdf_buffer_bytes(c, "BT ", 3);
+    pdf_buffer_number(c, left);
+    pdf_buffer_bytes(c, " ", 1);
+    pdf_buffer_number(c, baseline);
+    pdf_buffer_bytes(c, " Td ", 4);
+    append_glyphs(c, f, reference, bytes, count);
+    pdf_buffer_bytes(c, "ET\n", 3);
+    if (style->underline) {
+        double thickness = f->underline_thickness * size / 1000.0;
+        double top = baseline + f->underline_position * size / 1000.0 - thickness / 2;
+        pdf_buffer_number(c, left);
+        pdf_buffer_bytes(c, " ", 1);
+        pdf_buffer_number(c, top);
+        pdf_buffer_bytes(c, " ", 1);
+        pdf_buffer_number(c, count * style->cell * doc->scale);
+        pdf_buffer_bytes(c, " ", 1);
+        pdf_buffer_number(c, thickness);
+        pdf_buffer_bytes(c, " re f\n", 6);
+    }
+}
+
+void pdf_text_line(PdfText *doc, double x0, double y0, double x1, double y1, double pen) {
+    if (!doc->page_open) return;
+    PdfBuffer *c = &doc->content;
+    double width = pen * doc->scale;
+    if (fabs(width - doc->current_pen) > 1e-6) {
+        pdf_buffer_number(c, width);
+        pdf_buffer_bytes(c, " w\n", 3);
+        doc->current_pen = width;
+    }
+    const double points[4] = {x0 * doc->scale, doc->page_height - y0 * doc->scale, x1 * doc->scale,
+                              doc->page_height - y1 * doc->scale};
+    for (int i = 0; i < 4; i++) {
+        pdf_buffer_number(c, points[i]);
+        pdf_buffer_bytes(c, i == 1 ? " m " : i == 3 ? " l S\n" : " ", i == 1 ? 3 : i == 3 ? 5 : 1);
+    }
+}
+
+// Deflates the page's content into doc->packed with the document's one compressor.
+static bool pack_content(PdfText *doc) {
+    z_stream *z = (z_stream *)doc->deflater;
+    if (!z) {
+        z = static_cast<z_stream *>(calloc(1, sizeof(z_stream)));
+        if (!z || deflateInit(z, 6) != Z_OK) {
+            free(z);
+            return false;
+        }
+        doc->deflater = z;
+    } else if (deflateReset(z) != Z_OK) {
+        return false;
+    }
+    size_t bound = deflateBound(z, doc->content.used);
+    if (!pdf_buffer_reserve(&doc->packed, bound)) return false;
+    z->next_in = doc->content.bytes;
+    z->avail_in = (uInt)doc->content.used;
+    z->next_out = doc->packed.bytes;
+    z->avail_out = (uInt)bound;
+    if (deflate(z, Z_FINISH) != Z_STREAM_END) return false;
+    doc->packed.used = bound - z->avail_out;
+    return true;
+}
+
+bool pdf_text_end_page(PdfText *doc) {
+    if (!doc->page_open) return !doc->failed;
+    doc->page_open = false;
+    if (doc->content.failed || !pack_content(doc)) doc->failed = true;
+    int content = pdf_new_object(doc), page = pdf_new_object(doc);
+    if (!pdf_grow(&doc->pages, &page, sizeof page)) doc->failed = true;
+    if (doc->failed) return false;
+    PdfOutput *out = doc->out;
+    pdf_begin_object(doc, content);
+    pdf_output_printf(out, "<< /Length %zu /Filter /FlateDecode >>\nstream\n", doc->packed.used);
+    pdf_output_bytes(out, doc->packed.bytes, doc->packed.used);
+    pdf_output_printf(out, "\nendstream\nendobj\n");
+    pdf_begin_object(doc, page);
+    pdf_output_printf(out, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 %.3f %.3f]\n",
+                      doc->page_width, doc->page_height);
+    pdf_output_printf(out, "/Resources << /Font <<");
+    for (int i = 0; i < doc->font_count; i++)
+        pdf_output_printf(out, " /F%d %d 0 R", i, doc->font_objects[i]);
+    pdf_output_printf(out, " >> >>\n/Contents %d 0 R >>\nendobj\n", content);
+    return !out->failed;
+}
