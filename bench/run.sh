@@ -6,7 +6,11 @@
 #
 #     bench/run.sh [LINES ...]        default: 100000
 #
-# Environment: PELLMARK (the binary; default build-bench/pellmark, built here in Release),
+# A further row, "direct-pdf", runs bench/pdf_text_bench: the same reader and decoder into the
+# direct PDF text writer, which no printer uses yet.
+#
+# Environment: PELLMARK (the binary; default build-bench/pellmark, built here in Release;
+# pdf_text_bench is looked for in the bench/ folder beside it),
 # BENCH_DIR (work folder for corpora and output; default build-bench/bench), RUNS (default 3).
 # The corpora are generated into BENCH_DIR and never committed. The peers are installed with
 # apt when missing; they are only needed here.
@@ -29,10 +33,13 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 if [ -z "${PELLMARK:-}" ]; then
-    cmake -S "$here" -B "$here/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$here/build-bench" -j2 --target pellmark >/dev/null
+    cmake -S "$here" -B "$here/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DPELLMARK_BENCH=ON >/dev/null
+    cmake --build "$here/build-bench" -j2 --target pellmark pdf_text_bench >/dev/null
     PELLMARK=$here/build-bench/pellmark
 fi
+PELLMARK=$(cd "$(dirname "$PELLMARK")" && pwd)/$(basename "$PELLMARK")
+direct=$(dirname "$PELLMARK")/bench/pdf_text_bench
 mkdir -p "$BENCH_DIR"
 
 # run_tool NAME OUTPUT COMMAND...: runs COMMAND RUNS times (stdout to OUTPUT when the tool
@@ -72,6 +79,7 @@ for lines in "${sizes[@]}"; do
     base=${corpus%.txt}
     declare -A wall rss size pages
     tools=(pellmark enscript a2ps texttopdf)
+    [ -x "$direct" ] && tools+=(direct-pdf)
     for tool in "${tools[@]}"; do
         case $tool in
         pellmark)
@@ -86,6 +94,9 @@ for lines in "${sizes[@]}"; do
             out=$base.a2ps.ps
             run_tool a2ps "$out" a2ps -q -1 -r -B --borders=no --medium=Letter \
                 --font-size=9 -o "$out" "$corpus" ;;
+        direct-pdf)
+            out=$base.direct.pdf
+            run_tool direct-pdf "$out" "$direct" "$corpus" "$out" ;;
         texttopdf)
             out=$base.texttopdf.pdf
             run_tool texttopdf "$out" /usr/lib/cups/filter/texttopdf 1 u t 1 \
@@ -101,7 +112,7 @@ for lines in "${sizes[@]}"; do
     echo "| tool | output | wall s | peak RSS MiB | output MB | pages | KB/page | Pellmark wall ratio | RSS ratio |"
     echo "| --- | --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
     for tool in "${tools[@]}"; do
-        case $tool in pellmark | texttopdf) kind=PDF ;; *) kind=PostScript ;; esac
+        case $tool in pellmark | texttopdf | direct-pdf) kind=PDF ;; *) kind=PostScript ;; esac
         awk -v t="$tool" -v k="$kind" -v w="${wall[$tool]}" -v r="${rss[$tool]}" \
             -v s="${size[$tool]}" -v p="${pages[$tool]:-0}" -v pw="${wall[pellmark]}" \
             -v pr="${rss[pellmark]}" 'BEGIN {

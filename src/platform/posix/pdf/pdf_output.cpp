@@ -66,6 +66,7 @@ bool pdf_buffer_reserve(PdfBuffer *buffer, size_t capacity) {
 }
 
 void pdf_buffer_bytes(PdfBuffer *buffer, const void *bytes, size_t count) {
+    if (count == 0) return;
     if (!pdf_buffer_reserve(buffer, buffer->used + count)) return;
     memcpy(buffer->bytes + buffer->used, bytes, count);
     buffer->used += count;

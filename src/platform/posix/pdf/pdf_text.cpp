@@ -76,6 +76,7 @@ static void release(PdfText *doc) {
     if (doc->library) FT_Done_FreeType((FT_Library)doc->library);
     pdf_buffer_free(&doc->content);
     pdf_buffer_free(&doc->packed);
+    pdf_buffer_free(&doc->graphics);
     if (doc->deflater) deflateEnd((z_stream *)doc->deflater);
     free(doc->deflater);
     free(doc->offsets.items);
@@ -86,10 +87,16 @@ static void release(PdfText *doc) {
 
 void pdf_text_abandon(PdfText *doc) { release(doc); }
 
-// The page tree lists every page; the catalog points at it.
+// The page tree lists every page and holds what they share: the fonts and the size of the
+// first page (a page of another size carries its own). The catalog points at it.
 static void write_page_tree(PdfText *doc) {
     pdf_begin_object(doc, PAGES_OBJECT);
-    pdf_output_printf(doc->out, "<< /Type /Pages /Count %zu /Kids [", doc->pages.count);
+    pdf_output_printf(doc->out, "<< /Type /Pages /Count %zu /MediaBox [0 0 %.3f %.3f]\n",
+                      doc->pages.count, doc->sheet_width, doc->sheet_height);
+    pdf_output_printf(doc->out, "/Resources << /Font <<");
+    for (int i = 0; i < doc->font_count; i++)
+        pdf_output_printf(doc->out, " /F%d %d 0 R", i, doc->font_objects[i]);
+    pdf_output_printf(doc->out, " >> >>\n/Kids [");
     const int *pages = (const int *)doc->pages.items;
     for (size_t i = 0; i < doc->pages.count; i++)
         pdf_output_printf(doc->out, "%s%d 0 R", i % 10 ? " " : "\n", pages[i]);

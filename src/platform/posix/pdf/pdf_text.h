@@ -46,15 +46,19 @@ struct PdfText {
     PdfGrowable offsets;  // byte offset of object n at index n - 1
     PdfGrowable pages;    // object number of each page
     int next_object;
+    double sheet_width, sheet_height;  // the first page's size, which the page tree gives all
     // The open page.
     bool page_open;
     double page_width, page_height;  // points
-    PdfBuffer content;
-    PdfBuffer packed;  // the compressed content
-    void *deflater;    // z_stream, reset for every page
-    int current_font;  // the font and size the content has selected, -1 none
+    PdfBuffer content;               // the page's text object
+    PdfBuffer graphics;              // underlines and lines, drawn after the text
+    PdfBuffer packed;                // the compressed content
+    void *deflater;                  // z_stream, reset for every page
+    int current_font;                // the font and size the content has selected, -1 none
     double current_size, current_spacing, current_pen;
-    bool failed;  // out of memory or the destination failed: the document is lost
+    bool text_open;            // the content has begun its text object
+    long long line_x, line_y;  // start of the current text line, thousandths of a point
+    bool failed;               // out of memory or the destination failed: the document is lost
 };
 
 // Starts a document that hands its bytes to `write`. False when memory is short.

@@ -34,15 +34,16 @@ void append_string(PdfBuffer *content, const unsigned char *bytes, int count) {
 void select_font(PdfText *doc, int font, double size, double spacing) {
     PdfBuffer *c = &doc->content;
     if (font != doc->current_font || fabs(size - doc->current_size) > 1e-6) {
-        pdf_buffer_printf(c, "/F%d ", font);
+        pdf_buffer_printf(c, "\n/F%d ", font);
         pdf_buffer_number(c, size);
-        pdf_buffer_bytes(c, " Tf\n", 4);
+        pdf_buffer_bytes(c, " Tf", 3);
         doc->current_font = font;
         doc->current_size = size;
     }
     if (fabs(spacing - doc->current_spacing) > 1e-6) {
+        pdf_buffer_bytes(c, "\n", 1);
         pdf_buffer_number(c, spacing);
-        pdf_buffer_bytes(c, " Tc\n", 4);
+        pdf_buffer_bytes(c, " Tc", 3);
         doc->current_spacing = spacing;
     }
 }
@@ -55,7 +56,7 @@ void append_glyphs(PdfBuffer *c, const PdfFont *f, int reference, const unsigned
     for (int i = 0; i < count && even; i++) even = f->widths[bytes[i]] == reference;
     if (even) {
         append_string(c, bytes, count);
-        pdf_buffer_bytes(c, " Tj\n", 4);
+        pdf_buffer_bytes(c, "Tj\n", 3);
         return;
     }
     pdf_buffer_bytes(c, "[", 1);
@@ -79,10 +80,30 @@ void pdf_text_page(PdfText *doc, double width, double height) {
     doc->page_width = width * doc->scale;
     doc->page_height = height * doc->scale;
     doc->content.used = 0;
+    doc->graphics.used = 0;
     doc->current_font = -1;
     doc->current_size = 0;
     doc->current_spacing = 0;
     doc->current_pen = 1;  // the default line width is one point
+    doc->text_open = false;
+    doc->line_x = doc->line_y = 0;
+}
+
+// Moves the text position to (left, baseline) relative to the current line's start: the
+// same small moves repeat from line to line, which compresses to almost nothing.
+static void move_to(PdfText *doc, double left, double baseline) {
+    PdfBuffer *c = &doc->content;
+    if (!doc->text_open) {
+        pdf_buffer_bytes(c, "BT\n", 3);
+        doc->text_open = true;
+    }
+    long long x = llround(left * 1000), y = llround(baseline * 1000);
+    pdf_buffer_number(c, (x - doc->line_x) / 1000.0);
+    pdf_buffer_bytes(c, " ", 1);
+    pdf_buffer_number(c, (y - doc->line_y) / 1000.0);
+    pdf_buffer_bytes(c, " Td", 3);
+    doc->line_x = x;
+    doc->line_y = y;
 }
 
 void pdf_text_run(PdfText *doc, int font, const PdfRunStyle *style, double x, double y,
@@ -94,44 +115,39 @@ void pdf_text_run(PdfText *doc, int font, const PdfRunStyle *style, double x, do
     if (size <= 0) return;
     int reference = f->widths['0'] ? f->widths['0'] : f->widths[bytes[0]];
     double spacing = style->cell * doc->scale - reference * size / 1000.0;
-    select_font(doc, font, size, spacing);
-    PdfBuffer *c = &doc->content;
     double left = x * doc->scale, baseline = doc->page_height - y * doc->scale;
-    pdf_buffer_bytes(c, "BT ", 3);
-    pdf_buffer_number(c, left);
-    pdf_buffer_bytes(c, " ", 1);
-    pdf_buffer_number(c, baseline);
-    pdf_buffer_bytes(c, " Td ", 4);
-    append_glyphs(c, f, reference, bytes, count);
-    pdf_buffer_bytes(c, "ET\n", 3);
+    move_to(doc, left, baseline);
+    select_font(doc, font, size, spacing);
+    append_glyphs(&doc->content, f, reference, bytes, count);
     if (style->underline) {
+        PdfBuffer *g = &doc->graphics;
         double thickness = f->underline_thickness * size / 1000.0;
         double top = baseline + f->underline_position * size / 1000.0 - thickness / 2;
-        pdf_buffer_number(c, left);
-        pdf_buffer_bytes(c, " ", 1);
-        pdf_buffer_number(c, top);
-        pdf_buffer_bytes(c, " ", 1);
-        pdf_buffer_number(c, count * style->cell * doc->scale);
-        pdf_buffer_bytes(c, " ", 1);
-        pdf_buffer_number(c, thickness);
-        pdf_buffer_bytes(c, " re f\n", 6);
+        pdf_buffer_number(g, left);
+        pdf_buffer_bytes(g, " ", 1);
+        pdf_buffer_number(g, top);
+        pdf_buffer_bytes(g, " ", 1);
+        pdf_buffer_number(g, count * style->cell * doc->scale);
+        pdf_buffer_bytes(g, " ", 1);
+        pdf_buffer_number(g, thickness);
+        pdf_buffer_bytes(g, " re f\n", 6);
     }
 }
 
 void pdf_text_line(PdfText *doc, double x0, double y0, double x1, double y1, double pen) {
     if (!doc->page_open) return;
-    PdfBuffer *c = &doc->content;
+    PdfBuffer *g = &doc->graphics;
     double width = pen * doc->scale;
     if (fabs(width - doc->current_pen) > 1e-6) {
-        pdf_buffer_number(c, width);
-        pdf_buffer_bytes(c, " w\n", 3);
+        pdf_buffer_number(g, width);
+        pdf_buffer_bytes(g, " w\n", 3);
         doc->current_pen = width;
     }
     const double points[4] = {x0 * doc->scale, doc->page_height - y0 * doc->scale, x1 * doc->scale,
                               doc->page_height - y1 * doc->scale};
     for (int i = 0; i < 4; i++) {
-        pdf_buffer_number(c, points[i]);
-        pdf_buffer_bytes(c, i == 1 ? " m " : i == 3 ? " l S\n" : " ", i == 1 ? 3 : i == 3 ? 5 : 1);
+        pdf_buffer_number(g, points[i]);
+        pdf_buffer_bytes(g, i == 1 ? " m " : i == 3 ? " l S\n" : " ", i == 1 ? 3 : i == 3 ? 5 : 1);
     }
 }
 
@@ -162,7 +178,10 @@ static bool pack_content(PdfText *doc) {
 bool pdf_text_end_page(PdfText *doc) {
     if (!doc->page_open) return !doc->failed;
     doc->page_open = false;
-    if (doc->content.failed || !pack_content(doc)) doc->failed = true;
+    if (doc->text_open) pdf_buffer_bytes(&doc->content, "ET\n", 3);
+    if (doc->graphics.used)
+        pdf_buffer_bytes(&doc->content, doc->graphics.bytes, doc->graphics.used);
+    if (doc->content.failed || doc->graphics.failed || !pack_content(doc)) doc->failed = true;
     int content = pdf_new_object(doc), page = pdf_new_object(doc);
     if (!pdf_grow(&doc->pages, &page, sizeof page)) doc->failed = true;
     if (doc->failed) return false;
@@ -171,12 +190,16 @@ bool pdf_text_end_page(PdfText *doc) {
     pdf_output_printf(out, "<< /Length %zu /Filter /FlateDecode >>\nstream\n", doc->packed.used);
     pdf_output_bytes(out, doc->packed.bytes, doc->packed.used);
     pdf_output_printf(out, "\nendstream\nendobj\n");
+    // The page inherits the font resources and, when it has the first page's size, the
+    // media box from the page tree.
     pdf_begin_object(doc, page);
-    pdf_output_printf(out, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 %.3f %.3f]\n",
-                      doc->page_width, doc->page_height);
-    pdf_output_printf(out, "/Resources << /Font <<");
-    for (int i = 0; i < doc->font_count; i++)
-        pdf_output_printf(out, " /F%d %d 0 R", i, doc->font_objects[i]);
-    pdf_output_printf(out, " >> >>\n/Contents %d 0 R >>\nendobj\n", content);
+    pdf_output_printf(out, "<< /Type /Page /Parent 2 0 R /Contents %d 0 R", content);
+    if (doc->pages.count == 1) {
+        doc->sheet_width = doc->page_width;
+        doc->sheet_height = doc->page_height;
+    } else if (doc->page_width != doc->sheet_width || doc->page_height != doc->sheet_height) {
+        pdf_output_printf(out, " /MediaBox [0 0 %.3f %.3f]", doc->page_width, doc->page_height);
+    }
+    pdf_output_printf(out, " >>\nendobj\n");
     return !out->failed;
 }
