@@ -44,7 +44,7 @@ check() {
 tests=(options_test line_reader_test overstrike_test paper_tables_test debug_log_test
        spool_check_test devmode_edit_test kernel_layer_test kernel_profile_test
        help_dialog_test abort_dialog_test code_pages_test printer_dc_test
-       printer_output_test printer_raw_test)
+       printer_output_test printer_raw_test pdf_text_test)
 for t in "${tests[@]}"; do
     if [ -x "$build/tests/$t" ]; then check "$t" "$build/tests/$t"; fi
 done
