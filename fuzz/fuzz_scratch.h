@@ -7,17 +7,29 @@
 #include <dirent.h>
 #include <unistd.h>
 
+inline void fuzz_empty_scratch_folder();
+
+inline char fuzz_scratch_path[512];
+
+// Removes the scratch folder with whatever is left in it when the run ends.
+inline void fuzz_remove_scratch_folder() {
+    fuzz_empty_scratch_folder();
+    if (chdir("/") == 0) rmdir(fuzz_scratch_path);
+}
+
 // Creates a fresh folder under /dev/shm (or TMPDIR) and makes it the working folder, so that
-// relative names in the input (configuration files, log files) land there. Ends the process
-// when no folder can be made: a fuzz run without its folder would write elsewhere.
+// relative names in the input (configuration files, log files) land there; it is removed at
+// exit. Ends the process when no folder can be made: a fuzz run without its folder would
+// write elsewhere.
 inline void fuzz_enter_scratch_folder() {
     const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : getenv("TMPDIR");
-    char path[512];
-    snprintf(path, sizeof path, "%s/pellmark-fuzz.XXXXXX", base ? base : "/tmp");
+    char *path = fuzz_scratch_path;
+    snprintf(path, sizeof fuzz_scratch_path, "%s/pellmark-fuzz.XXXXXX", base ? base : "/tmp");
     if (!mkdtemp(path) || chdir(path) != 0) {
         perror("fuzz scratch folder");
         exit(1);
     }
+    atexit(fuzz_remove_scratch_folder);
 }
 
 // Deletes every plain file in the working folder (the folder holds nothing else).

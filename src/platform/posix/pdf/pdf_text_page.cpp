@@ -113,7 +113,8 @@ void pdf_text_run(PdfText *doc, int font, const PdfRunStyle *style, double x, do
     for (int i = 0; i < count; i++) f->used[bytes[i]] = true;
     double size = style->em * doc->scale;
     if (size <= 0) return;
-    int reference = f->widths['0'] ? f->widths['0'] : f->widths[bytes[0]];
+    const int zero = '0';  // the reference width: a digit's, the cell of a report column
+    int reference = f->widths[zero] ? f->widths[zero] : f->widths[bytes[0]];
     double spacing = style->cell * doc->scale - reference * size / 1000.0;
     double left = x * doc->scale, baseline = doc->page_height - y * doc->scale;
     move_to(doc, left, baseline);
