@@ -1,5 +1,6 @@
 // POSIX start-up: hands the argument vector and the command line to the program's WinMain
 // and ends the process with its result, as the Windows start-up code does.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -8,6 +9,9 @@
 #include "platform/windows_services.h"
 
 int main(int argc, char **argv) {
+    // A document that reaches the file size limit must fail its write (EFBIG, reported as out
+    // of disk) instead of killing the process before it can clean up.
+    signal(SIGXFSZ, SIG_IGN);
     __argc = argc;
     __argv = argv;
     // The command line without the program's name, arguments separated by one space. A line

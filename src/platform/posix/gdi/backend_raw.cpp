@@ -21,7 +21,7 @@ struct RawPage {
 
 namespace {
 
-int code_of(const OutputSink *sink) { return sink->error == ENOSPC ? SP_OUTOFDISK : SP_ERROR; }
+int code_of(const OutputSink *sink) { return sink_spooler_code(sink->error); }
 
 int begin_doc(DeviceContext *dc, const char *doc_name, const char *output) {
     int r = 0;

@@ -17,8 +17,7 @@ cairo_status_t write_to_sink(void *closure, const unsigned char *data, unsigned 
 
 // The spooler code for a surface in trouble: a full disk shows through the sink's errno.
 int failure_code(DeviceContext *dc) {
-    int e = dc->sink.error;
-    return (e == ENOSPC || e == EDQUOT) ? SP_OUTOFDISK : SP_ERROR;
+    return sink_spooler_code(dc->sink.error);
 }
 
 bool broken(DeviceContext *dc) {

@@ -37,6 +37,9 @@ int open_flags(int mode) {
 }
 
 // Opens `path` for `mode` and refuses a directory the way Windows does (access denied).
+// A read open does not wait: a named pipe without a writer would otherwise hold the run
+// until somebody writes, so it opens at once and reads as an empty file (the descriptor is
+// switched back to blocking reads, so a pipe that has a writer is read whole).
 // Result: the descriptor, or -1 with the last error set.
 int open_regular(const char *path, int mode) {
     if ((mode & 3) == 3) {
@@ -45,7 +48,7 @@ int open_regular(const char *path, int mode) {
     }
     int fd;
     do {
-        fd = open(path, open_flags(mode));
+        fd = open(path, open_flags(mode) | ((mode & 3) == OF_READ ? O_NONBLOCK : 0));
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         // A write open of a directory fails with EISDIR, which maps to access denied too.
@@ -58,6 +61,8 @@ int open_regular(const char *path, int mode) {
         set_last_error(ERROR_ACCESS_DENIED);
         return -1;
     }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags != -1 && (flags & O_NONBLOCK)) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     return fd;
 }
 

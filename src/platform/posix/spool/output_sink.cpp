@@ -25,6 +25,7 @@ DWORD win32_of_errno(int e) {
             return ERROR_ACCESS_DENIED;
         case ENOSPC:
         case EDQUOT:
+        case EFBIG:
             return ERROR_DISK_FULL;
         case ENAMETOOLONG:
             return ERROR_FILENAME_EXCED_RANGE;
@@ -47,7 +48,6 @@ void reset(OutputSink *sink) {
     sink->final_path[0] = 0;
 }
 
-int spooler_code(int e) { return (e == ENOSPC || e == EDQUOT) ? SP_OUTOFDISK : SP_ERROR; }
 
 // Waits for the command of a pipe; true when it ended with status 0.
 bool wait_child(pid_t child) {
@@ -142,6 +142,11 @@ bool sink_open_cups(OutputSink *sink, const char *queue, const char *title,
     return true;
 }
 
+// A file that reached the size limit (EFBIG) is out of room as much as a full disk is.
+int sink_spooler_code(int e) {
+    return (e == ENOSPC || e == EDQUOT || e == EFBIG) ? SP_OUTOFDISK : SP_ERROR;
+}
+
 bool sink_flush(OutputSink *sink) {
     if (sink->error) return false;
     if (sink->kind == SINK_CUPS && !cups_job_flush(sink->job)) sink->error = EIO;
@@ -179,7 +184,7 @@ int sink_commit(OutputSink *sink) {
                 sink->error = errno;
             if (sink->error) {
                 if (sink->temp_path[0]) unlink(sink->temp_path);
-                result = spooler_code(sink->error);
+                result = sink_spooler_code(sink->error);
             }
             break;
         case SINK_PIPE:

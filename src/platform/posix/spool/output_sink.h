@@ -38,6 +38,10 @@ bool sink_write(OutputSink *sink, const void *bytes, size_t count);
 // already. False once any write failed.
 bool sink_flush(OutputSink *sink);
 
+// The spooler code for a failed write's errno: SP_OUTOFDISK when the disk (or the file size
+// limit) is full, else SP_ERROR.
+int sink_spooler_code(int e);
+
 // Completes the document: renames the file into place, waits for the command, or closes the
 // CUPS job. Result: 0, or SP_OUTOFDISK when the disk was full, else SP_ERROR. The sink is
 // closed in every case, and a failed file is removed.
