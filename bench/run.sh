@@ -11,13 +11,13 @@
 #
 # Environment: PELLMARK (the binary; default build-bench/pellmark, built here in Release;
 # pdf_text_bench is looked for in the bench/ folder beside it),
-# BENCH_DIR (work folder for corpora and output; default build-bench/bench), RUNS (default 3).
+# BENCH_DIR (work folder for corpora and output; default build-bench/corpora), RUNS (default 3).
 # The corpora are generated into BENCH_DIR and never committed. The peers are installed with
 # apt when missing; they are only needed here.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 RUNS=${RUNS:-3}
-BENCH_DIR=${BENCH_DIR:-$here/build-bench/bench}
+BENCH_DIR=${BENCH_DIR:-$here/build-bench/corpora}
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(100000)
 
