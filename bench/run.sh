@@ -109,7 +109,7 @@ for lines in "${sizes[@]}"; do
     echo
     echo "corpus: $lines lines, $(stat -c %s "$corpus") bytes; median of $RUNS runs"
     echo
-    echo "| tool | output | wall s | peak RSS MiB | output MB | pages | KB/page | Pellmark wall ratio | RSS ratio |"
+    echo "| tool | output | wall s | peak RSS MiB | output MB | pages | KiB/page | Pellmark wall ratio | RSS ratio |"
     echo "| --- | --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
     for tool in "${tools[@]}"; do
         case $tool in pellmark | texttopdf | direct-pdf) kind=PDF ;; *) kind=PostScript ;; esac
