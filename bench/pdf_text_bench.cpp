@@ -43,7 +43,7 @@ std::string font_file(const char *pattern) {
 }
 
 void draw_run(PrintJob *, BYTE attributes, int x, int y, const char *text, WORD length) {
-    PdfRunStyle style = {EM, CELL, (attributes & ATTR_UNDERLINE) != 0};
+    PdfRunStyle style = {EM, CELL, (attributes & ATTR_UNDERLINE) != 0, 1, false};
     pdf_text_run(&doc, fonts[(attributes & ATTR_BOLD) ? 1 : 0], &style, x, y + ASCENT,
                  (const unsigned char *)text, length);
 }

@@ -4,6 +4,7 @@
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -62,8 +63,8 @@ class PdfTextTest : public ::testing::Test {
 };
 
 // At 600 dpi: an em of 12 points and cells of a tenth of an inch (7.2 points).
-const PdfRunStyle NORMAL = {100, 60, false};
-const PdfRunStyle UNDERLINED = {100, 60, true};
+const PdfRunStyle NORMAL = {100, 60, false, 1, false};
+const PdfRunStyle UNDERLINED = {100, 60, true, 1, false};
 
 TEST_F(PdfTextTest, PagesTextAndFontsAsPopplerReadsThem) {
     std::string path = dir + "/doc.pdf";
@@ -108,27 +109,63 @@ TEST_F(PdfTextTest, PagesTextAndFontsAsPopplerReadsThem) {
     EXPECT_NE(text.find("caf\xC3\xA9 \xE2\x82\xAC 5"), std::string::npos) << text;
 }
 
+// Dark pixels of page 1 rendered in grey at 150 dpi: the ink of the page.
+long ink(const std::string &path) {
+    std::string pgm = run("pdftoppm -r 150 -gray -f 1 -l 1 " + path + " 2>/dev/null");
+    // P5 header: magic, width, height, maximum, then the pixels.
+    size_t at = 0;
+    for (int fields = 0; fields < 4 && at < pgm.size(); fields++) {
+        while (at < pgm.size() && isspace((unsigned char)pgm[at])) at++;
+        while (at < pgm.size() && !isspace((unsigned char)pgm[at])) at++;
+    }
+    long dark = 0;
+    for (size_t i = at + 1; i < pgm.size(); i++) dark += (unsigned char)pgm[i] < 128;
+    return dark;
+}
+
 TEST_F(PdfTextTest, RunsStandOnTheirCells) {
-    std::string path = dir + "/grid.pdf";
-    FILE *file = fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    PdfText doc;
-    ASSERT_TRUE(pdf_text_begin(&doc, write_to_file, file, DPI));
-    int r = pdf_text_font(&doc, regular.c_str(), 0);
-    pdf_text_page(&doc, 8.5 * DPI, 11 * DPI);
-    // Column 20 of line 3 (cells of 60 units, lines of 100, baseline 80 below the top).
-    pdf_text_run(&doc, r, &NORMAL, 20 * 60, 3 * 100 + 80, (const unsigned char *)"XY", 2);
-    ASSERT_TRUE(pdf_text_finish(&doc));
-    fclose(file);
-    std::string bbox = run("pdftotext -bbox " + path + " - 2>&1");
-    double x_min = -1, x_max = -1;
-    size_t at = bbox.find("xMin=\"");
-    if (at != std::string::npos) sscanf(bbox.c_str() + at, "xMin=\"%lf\"", &x_min);
-    at = bbox.find("xMax=\"");
-    if (at != std::string::npos) sscanf(bbox.c_str() + at, "xMax=\"%lf\"", &x_max);
-    // 20 cells of 7.2 points; two cells wide.
-    EXPECT_NEAR(x_min, 144.0, 0.01) << bbox;
-    EXPECT_NEAR(x_max, 158.4, 0.01) << bbox;
+    // Column 20 of line 3 (lines of 100 units, baseline 80 below the top) of a 12-point face
+    // whose cells are its advance of 7.2 points times its stretch, as GDI stretches a face to
+    // a logical width: 20 cells from the left, two cells wide.
+    struct Row {
+        double stretch;
+        bool embolden;
+        const char *note;
+    } rows[] = {
+        {0, false, "the face as it is"},
+        {1.5, false, "a face stretched to one and a half times its width"},
+        {0.8, false, "a face narrowed"},
+        {1, true, "an emboldened face"},
+    };
+    long plain_ink = 0;
+    for (const Row &row : rows) {
+        std::string path = dir + "/grid.pdf";
+        FILE *file = fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        PdfText doc;
+        ASSERT_TRUE(pdf_text_begin(&doc, write_to_file, file, DPI));
+        int r = pdf_text_font(&doc, regular.c_str(), 0);
+        pdf_text_page(&doc, 8.5 * DPI, 11 * DPI);
+        double stretch = row.stretch > 0 ? row.stretch : 1;
+        PdfRunStyle style = {100, 60 * stretch, false, row.stretch, row.embolden};
+        pdf_text_run(&doc, r, &style, 20 * style.cell, 3 * 100 + 80, (const unsigned char *)"XY",
+                     2);
+        ASSERT_TRUE(pdf_text_finish(&doc));
+        fclose(file);
+        std::string bbox = run("pdftotext -bbox " + path + " - 2>&1");
+        double x_min = -1, x_max = -1;
+        size_t at = bbox.find("xMin=\"");
+        if (at != std::string::npos) sscanf(bbox.c_str() + at, "xMin=\"%lf\"", &x_min);
+        at = bbox.find("xMax=\"");
+        if (at != std::string::npos) sscanf(bbox.c_str() + at, "xMax=\"%lf\"", &x_max);
+        EXPECT_NEAR(x_min, 144.0 * stretch, 0.01) << row.note << "\n" << bbox;
+        EXPECT_NEAR(x_max, 158.4 * stretch, 0.01) << row.note << "\n" << bbox;
+        long page_ink = ink(path);
+        if (row.stretch == 0) plain_ink = page_ink;
+        if (row.embolden) {
+            EXPECT_GT(page_ink, plain_ink * 5 / 4) << row.note << ": more ink than the plain face";
+        }
+    }
 }
 
 TEST_F(PdfTextTest, FaceThatCannotBeSubsetIsRefused) {

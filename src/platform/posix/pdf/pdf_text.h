@@ -29,11 +29,15 @@ struct PdfGrowable {  // object offsets (8 bytes each) or page object numbers (4
 };
 
 // How a run is drawn: the em height and the advance of one character cell, both in device
-// units; the run's glyphs stand one cell apart whatever the face's own widths are.
+// units; the run's glyphs stand one cell apart whatever the face's own widths are. A face
+// stretched to a logical width draws its glyphs `stretch` times as wide (0 means 1); a face
+// without a bold variant is emboldened by stroking its outlines.
 struct PdfRunStyle {
     double em;
     double cell;
     bool underline;
+    double stretch;
+    bool embolden;
 };
 
 struct PdfText {
@@ -55,7 +59,8 @@ struct PdfText {
     PdfBuffer packed;                // the compressed content
     void *deflater;                  // z_stream, reset for every page
     int current_font;                // the font and size the content has selected, -1 none
-    double current_size, current_spacing, current_pen;
+    double current_size, current_spacing, current_pen, current_stretch;
+    bool current_embolden;
     bool text_open;            // the content has begun its text object
     long long line_x, line_y;  // start of the current text line, thousandths of a point
     bool failed;               // out of memory or the destination failed: the document is lost

@@ -30,8 +30,17 @@ void append_string(PdfBuffer *content, const unsigned char *bytes, int count) {
     content->used = (size_t)(out - content->bytes);
 }
 
-// Selects the font, size and character spacing unless the page already has them.
-void select_font(PdfText *doc, int font, double size, double spacing) {
+// Emits "value operator" on a line of its own.
+void set_parameter(PdfBuffer *c, double value, const char *op) {
+    pdf_buffer_bytes(c, "\n", 1);
+    pdf_buffer_number(c, value);
+    pdf_buffer_printf(c, " %s", op);
+}
+
+// Selects the font, size, horizontal scale, character spacing and rendering mode unless the
+// page already has them.
+void select_font(PdfText *doc, int font, double size, double stretch, double spacing,
+                 bool embolden) {
     PdfBuffer *c = &doc->content;
     if (font != doc->current_font || fabs(size - doc->current_size) > 1e-6) {
         pdf_buffer_printf(c, "\n/F%d ", font);
@@ -40,11 +49,19 @@ void select_font(PdfText *doc, int font, double size, double spacing) {
         doc->current_font = font;
         doc->current_size = size;
     }
+    if (fabs(stretch - doc->current_stretch) > 1e-6) {
+        set_parameter(c, stretch * 100, "Tz");
+        doc->current_stretch = stretch;
+    }
     if (fabs(spacing - doc->current_spacing) > 1e-6) {
-        pdf_buffer_bytes(c, "\n", 1);
-        pdf_buffer_number(c, spacing);
-        pdf_buffer_bytes(c, " Tc", 3);
+        set_parameter(c, spacing, "Tc");
         doc->current_spacing = spacing;
+    }
+    if (embolden != doc->current_embolden) {
+        // Fill and stroke with a line of a thirtieth of the em; fill only.
+        if (embolden) set_parameter(c, size / 30, "w 2 Tr");
+        pdf_buffer_bytes(c, embolden ? "" : "\n0 Tr", embolden ? 0 : 5);
+        doc->current_embolden = embolden;
     }
 }
 
@@ -85,6 +102,8 @@ void pdf_text_page(PdfText *doc, double width, double height) {
     doc->current_size = 0;
     doc->current_spacing = 0;
     doc->current_pen = 1;  // the default line width is one point
+    doc->current_stretch = 1;
+    doc->current_embolden = false;
     doc->text_open = false;
     doc->line_x = doc->line_y = 0;
 }
@@ -94,7 +113,7 @@ void pdf_text_page(PdfText *doc, double width, double height) {
 static void move_to(PdfText *doc, double left, double baseline) {
     PdfBuffer *c = &doc->content;
     if (!doc->text_open) {
-        pdf_buffer_bytes(c, "BT\n", 3);
+        pdf_buffer_bytes(c, "q BT\n", 5);
         doc->text_open = true;
     }
     long long x = llround(left * 1000), y = llround(baseline * 1000);
@@ -115,10 +134,12 @@ void pdf_text_run(PdfText *doc, int font, const PdfRunStyle *style, double x, do
     if (size <= 0) return;
     const int zero = '0';  // the reference width: a digit's, the cell of a report column
     int reference = f->widths[zero] ? f->widths[zero] : f->widths[bytes[0]];
-    double spacing = style->cell * doc->scale - reference * size / 1000.0;
+    double stretch = style->stretch > 0 ? style->stretch : 1;
+    // Tc and the glyph widths are both scaled by Tz: the cell is divided by it first.
+    double spacing = style->cell * doc->scale / stretch - reference * size / 1000.0;
     double left = x * doc->scale, baseline = doc->page_height - y * doc->scale;
     move_to(doc, left, baseline);
-    select_font(doc, font, size, spacing);
+    select_font(doc, font, size, stretch, spacing, style->embolden);
     append_glyphs(&doc->content, f, reference, bytes, count);
     if (style->underline) {
         PdfBuffer *g = &doc->graphics;
@@ -179,7 +200,9 @@ static bool pack_content(PdfText *doc) {
 bool pdf_text_end_page(PdfText *doc) {
     if (!doc->page_open) return !doc->failed;
     doc->page_open = false;
-    if (doc->text_open) pdf_buffer_bytes(&doc->content, "ET\n", 3);
+    // The text object's state (the stroke width of emboldened text) ends with it: the lines
+    // after it start from the page's defaults.
+    if (doc->text_open) pdf_buffer_bytes(&doc->content, "ET Q\n", 5);
     if (doc->graphics.used)
         pdf_buffer_bytes(&doc->content, doc->graphics.bytes, doc->graphics.used);
     if (doc->content.failed || doc->graphics.failed || !pack_content(doc)) doc->failed = true;
