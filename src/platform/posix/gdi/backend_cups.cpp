@@ -4,19 +4,14 @@
 #include <cstdio>
 
 #include "gdi/cairo_device.h"
-#include "platform/windows_services.h"
+#include "gdi/document_sink.h"
 
 namespace {
 
 int begin_doc(DeviceContext *dc, const char *doc_name, const char *) {
-    DWORD error = 0;
     const char *title = doc_name && *doc_name ? doc_name : "Pellmark document";
-    if (!sink_open_cups(&dc->sink, dc->printer.port, title, &dc->job, false, &error)) {
-        SetLastError(error);
-        return error == ERROR_DISK_FULL ? SP_OUTOFDISK : SP_ERROR;
-    }
-    dc->job_id = cups_job_id(dc->sink.job);
-    return cairo_device_begin(dc, CAIRO_DEVICE_PDF, title);
+    int r = document_sink_open_cups(dc, title);
+    return r < 0 ? r : cairo_device_begin(dc, CAIRO_DEVICE_PDF, title);
 }
 
 int begin_page(DeviceContext *) { return 0; }

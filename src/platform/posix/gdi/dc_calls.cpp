@@ -9,22 +9,27 @@
 #include "gdi/device_context.h"
 #include "gdi/font_object.h"
 #include "gdi/page_setup.h"
+#include "gdi/pdf_direct.h"
 #include "platform/windows_services.h"
 
 DeviceContext *dc_from(HDC dc) { return (DeviceContext *)handle_get(handle_of(dc), HK_DC); }
 
 namespace {
 
-const DeviceOps *ops_for(const PrinterInfo *printer) {
+// The backend of a printer; pdf documents go to the direct writer unless cairo is asked for.
+const DeviceOps *ops_for(const DeviceContext *dc) {
+    const PrinterInfo *printer = &dc->printer;
+    bool direct = pdf_direct_wanted(dc);
     switch (printer->driver) {
         case DRIVER_PDF:
-            return &pdf_device_ops;
+            return direct ? &pdf_direct_device_ops : &pdf_device_ops;
         case DRIVER_PS:
             return &ps_device_ops;
         case DRIVER_RAW:
             return &raw_device_ops;
         case DRIVER_CUPS:
-            return printer->raw_queue ? &raw_device_ops : &cups_device_ops;
+            if (printer->raw_queue) return &raw_device_ops;
+            return direct ? &cups_direct_device_ops : &cups_device_ops;
         default:
             return nullptr;
     }
@@ -97,7 +102,7 @@ HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA *
     DWORD error = ERROR_INVALID_PRINTER_NAME;
     DeviceContext *dc = (DeviceContext *)calloc(1, sizeof(DeviceContext));
     if (!dc || !printer_for(driver, device, port, &dc->printer, &error) ||
-        !(dc->ops = ops_for(&dc->printer))) {
+        !(dc->ops = ops_for(dc))) {
         free(dc);
         SetLastError(dc ? error : ERROR_NOT_ENOUGH_MEMORY);
         return (HDC)trace_end_handle(&t, nullptr);

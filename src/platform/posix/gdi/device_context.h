@@ -1,7 +1,8 @@
 // Printer device contexts. Each device context drives one backend through a table of device
 // operations, chosen when the context is created, much as a printer driver plugs into the
 // graphics engine: pdf and ps draw on cairo surfaces written to files or commands, cups
-// streams PDF into a CUPS job, raw lays text on a character grid for line printers.
+// streams PDF into a CUPS job, raw lays text on a character grid for line printers. pdf and
+// cups write text documents directly as PDF unless the printer asks for cairo.
 #pragma once
 
 #include <cairo.h>
@@ -45,10 +46,14 @@ extern const DeviceOps pdf_device_ops;
 extern const DeviceOps ps_device_ops;
 extern const DeviceOps cups_device_ops;
 extern const DeviceOps raw_device_ops;
+// pdf and cups written by the direct PDF text writer (cairo when a document's face needs it).
+extern const DeviceOps pdf_direct_device_ops;
+extern const DeviceOps cups_direct_device_ops;
 
 enum DocState { DOC_NONE = 0, DOC_OPEN, DOC_ABORTED };
 
 struct RawPage;
+struct PdfDirect;
 
 struct DeviceContext {
     int handle;
@@ -68,7 +73,8 @@ struct DeviceContext {
     OutputSink sink;
     cairo_surface_t *surface;  // pdf, ps, cups
     cairo_t *cr;
-    RawPage *raw;  // raw
+    RawPage *raw;       // raw
+    PdfDirect *direct;  // pdf and cups documents written directly
 };
 
 // The device context behind a handle, or null.

@@ -19,3 +19,13 @@ int document_sink_open(DeviceContext *dc, const char *doc_name, const char *outp
     SetLastError(error);
     return error == ERROR_DISK_FULL ? SP_OUTOFDISK : SP_ERROR;
 }
+
+int document_sink_open_cups(DeviceContext *dc, const char *title) {
+    DWORD error = 0;
+    if (!sink_open_cups(&dc->sink, dc->printer.port, title, &dc->job, false, &error)) {
+        SetLastError(error);
+        return error == ERROR_DISK_FULL ? SP_OUTOFDISK : SP_ERROR;
+    }
+    dc->job_id = cups_job_id(dc->sink.job);
+    return 0;
+}

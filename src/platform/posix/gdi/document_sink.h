@@ -8,3 +8,6 @@
 // last error set on failure.
 int document_sink_open(DeviceContext *dc, const char *doc_name, const char *output,
                        const char *ext);
+// Starts a CUPS job for a document on the printer's queue; dc->job_id becomes the job's id.
+// 0 or SP_ERROR / SP_OUTOFDISK, with the last error set on failure.
+int document_sink_open_cups(DeviceContext *dc, const char *title);

@@ -26,6 +26,11 @@ struct FontObject {
     int strike_top, strike_size;
     TEXTMETRICA tm;
     char face_name[LF_FACESIZE];
+    // The face file behind the realised font, for writers that embed it themselves.
+    char path[4096];
+    int face_index;
+    bool monospace;  // every byte advances one cell of tmAveCharWidth
+    bool bold_face;  // the face itself is bold
 };
 
 // The font object behind a handle, or null.

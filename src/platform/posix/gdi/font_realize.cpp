@@ -222,6 +222,10 @@ bool font_realize(FontObject *font, int dpi) {
     fill_metrics(font, ft, &m, device, dpi);
     snprintf(font->face_name, sizeof font->face_name, "%s", device ? DEVICE_FONT_FACE : m.family);
     font->synthetic_bold = (synth & CAIRO_FT_SYNTHESIZE_BOLD) != 0;
+    snprintf(font->path, sizeof font->path, "%s", m.path);
+    font->face_index = m.index;
+    font->monospace = m.monospace || device;
+    font->bold_face = m.bold_face;
     font->realized_dpi = dpi;
     return true;
 }

@@ -61,13 +61,30 @@ bool pdf_text_begin(PdfText *doc, PdfWrite write, void *context, int dpi) {
     return !doc->failed;
 }
 
+void pdf_text_info(PdfText *doc, const uint16_t *title, int count, const char *creator) {
+    if (doc->info_object || !doc->out) return;
+    doc->info_object = pdf_new_object(doc);
+    pdf_begin_object(doc, doc->info_object);
+    // The title as a hex string of UTF-16BE with its byte order mark; long titles are cut.
+    pdf_output_printf(doc->out, "<< /Title <FEFF");
+    for (int i = 0; i < count && i < 1024; i++) pdf_output_printf(doc->out, "%04X", title[i]);
+    pdf_output_printf(doc->out, ">\n/Creator (");
+    for (const char *c = creator; c && *c; c++) {
+        unsigned char b = (unsigned char)*c;
+        if (b >= 0x20 && b < 0x7F && b != '(' && b != ')' && b != '\\')
+            pdf_output_bytes(doc->out, &b, 1);
+    }
+    pdf_output_printf(doc->out, ") >>\nendobj\n");
+}
+
 int pdf_text_font(PdfText *doc, const char *path, int index) {
     if (doc->font_count >= PDF_TEXT_FONTS) return -1;
     int slot = doc->font_count;
     if (!pdf_font_load(&doc->fonts[slot], doc->library, path, index)) return -1;
     doc->font_objects[slot] = pdf_new_object(doc);
-    pdf_new_object(doc);
-    pdf_new_object(doc);
+    pdf_new_object(doc);  // its descriptor
+    pdf_new_object(doc);  // the subset program
+    pdf_new_object(doc);  // the bytes' Unicode values, for text extraction
     return doc->font_count++;
 }
 
@@ -111,8 +128,10 @@ static void write_cross_references(PdfText *doc) {
     const uint64_t *offsets = (const uint64_t *)doc->offsets.items;
     for (size_t i = 0; i < doc->offsets.count; i++)
         pdf_output_printf(doc->out, "%010llu 00000 n \n", (unsigned long long)offsets[i]);
-    pdf_output_printf(doc->out, "trailer\n<< /Size %d /Root %d 0 R >>\nstartxref\n%llu\n%%%%EOF\n",
-                      doc->next_object, CATALOG_OBJECT, (unsigned long long)start);
+    pdf_output_printf(doc->out, "trailer\n<< /Size %d /Root %d 0 R", doc->next_object,
+                      CATALOG_OBJECT);
+    if (doc->info_object) pdf_output_printf(doc->out, " /Info %d 0 R", doc->info_object);
+    pdf_output_printf(doc->out, " >>\nstartxref\n%llu\n%%%%EOF\n", (unsigned long long)start);
 }
 
 bool pdf_text_finish(PdfText *doc) {

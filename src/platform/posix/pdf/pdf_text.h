@@ -64,10 +64,14 @@ struct PdfText {
     bool text_open;            // the content has begun its text object
     long long line_x, line_y;  // start of the current text line, thousandths of a point
     bool failed;               // out of memory or the destination failed: the document is lost
+    int info_object;           // the document information dictionary, 0 when none
 };
 
 // Starts a document that hands its bytes to `write`. False when memory is short.
 bool pdf_text_begin(PdfText *doc, PdfWrite write, void *context, int dpi);
+// Writes the document information: `title` as `count` UTF-16 code units (cut at 1024) and
+// `creator` in ASCII. Called once, before the first page.
+void pdf_text_info(PdfText *doc, const uint16_t *title, int count, const char *creator);
 // Registers a TrueType face (file and face index) and returns its number, or -1 when the
 // face cannot be loaded or subset (a CFF font, for example) or all slots are taken.
 int pdf_text_font(PdfText *doc, const char *path, int index);

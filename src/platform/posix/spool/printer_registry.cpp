@@ -94,6 +94,11 @@ bool parse_option(const char *option, PrinterInfo *out) {
         out->spec_version = (WORD)version;
         return true;
     }
+    // "engine=cairo" draws PDF through cairo, "engine=direct" (the default) writes it directly.
+    if (strcmp(option, "engine=cairo") == 0 || strcmp(option, "engine=direct") == 0) {
+        out->cairo_engine = option[7] == 'c';
+        return true;
+    }
     return false;
 }
 
@@ -102,6 +107,7 @@ void set_builtin_defaults(PrinterInfo *out) {
     for (int &m : out->margin_hmm) m = BUILTIN_MARGIN_HMM;
     system_paper(&out->width_hmm, &out->length_hmm, out->media_name, sizeof out->media_name);
     out->raw_queue = false;
+    out->cairo_engine = false;
 }
 
 void from_queue(const CupsQueue *q, PrinterInfo *out) {

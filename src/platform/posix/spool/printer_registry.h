@@ -25,6 +25,7 @@ struct PrinterInfo {
     char media_name[64];        // the default paper's name when known ("Letter", "na_letter_...")
     bool raw_queue;             // a CUPS queue that takes the document unfiltered
     WORD spec_version;          // dmSpecVersion the driver reports; 0 = the current layout
+    bool cairo_engine;          // pdf: draw with cairo rather than the direct PDF text writer
 };
 
 const int DEFAULT_DPI = 600;
@@ -39,8 +40,8 @@ bool registry_find(const char *name, PrinterInfo *out, DWORD *error);
 // overrides it), else the built-in "PDF". Never fails.
 void registry_default_printer(PrinterInfo *out);
 
-// Parses a profile [devices] value "driver,port[,dpi=N][,margins=L]" into *out (name not
-// touched). False when the driver is not pdf, ps or raw, or an option is malformed.
+// Parses a profile [devices] value "driver,port[,dpi=N][,margins=L][,engine=cairo]" into *out (name
+// not touched). False when the driver is not pdf, ps or raw, or an option is malformed.
 bool registry_parse_entry(const char *value, PrinterInfo *out);
 
 // The driver's name as it appears in profile values and driver files ("pdf", "ps", ...).
