@@ -84,14 +84,22 @@ TEST(Win32Files, LargeReadsMixWithSmallOnes) {
 TEST(Win32Files, ClosedHandleFails) {
     std::string dir = test_dir("win32_files_close");
     write_file(dir + "/r.txt", "abc");
+    write_file(dir + "/s.txt", "xyz");
     HFILE file = _lopen((dir + "/r.txt").c_str(), OF_READ);
     ASSERT_NE(file, HFILE_ERROR);
+    char byte;
+    EXPECT_EQ(_lread(file, &byte, 1), 1u) << "bytes still buffered when the file closes";
     EXPECT_EQ(_lclose(file), 0);
     SetLastError(0);
-    char byte;
     EXPECT_EQ(_lread(file, &byte, 1), (UINT)HFILE_ERROR) << "read after close";
     EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_HANDLE);
     EXPECT_EQ(_lclose(file), HFILE_ERROR) << "second close";
+    // A file opened later under the same handle number reads its own bytes.
+    HFILE other = _lopen((dir + "/s.txt").c_str(), OF_READ);
+    ASSERT_NE(other, HFILE_ERROR);
+    EXPECT_EQ(_lread(other, &byte, 1), 1u);
+    EXPECT_EQ(byte, 'x') << "handle " << other << " after closing handle " << file;
+    _lclose(other);
 }
 
 TEST(Win32LastError, SetThenGetRoundTrips) {

@@ -26,6 +26,11 @@ struct OpenFile {
 
 long refills = 0;
 
+// The file of the last _lread, so that the line reader's run of one-byte reads skips the
+// handle lookup. Forgotten when that handle is closed.
+int last_handle = 0;
+OpenFile *last_file = nullptr;
+
 // The open(2) flags for an _lopen mode. The OF_SHARE_* bits ask for Windows file sharing,
 // which POSIX files do not enforce; they are accepted and ignored.
 int open_flags(int mode) {
@@ -122,9 +127,15 @@ HFILE WINAPI _lopen(LPCSTR path, int mode) {
 
 // Delivers up to `count` bytes, from the buffer first. Stops early only at the end of the
 // file or at a read error after some bytes were delivered (the error shows on the next
-// call). Not traced: the line reader calls it once per byte.
+// call). Not traced: the line reader calls it once per byte, and a one-byte read of a
+// buffered byte costs a comparison and a copy (a write-only file never has buffered bytes).
 UINT WINAPI _lread(HFILE handle, LPVOID buffer, UINT count) {
-    OpenFile *file = static_cast<OpenFile *>(handle_get(handle, HK_FILE));
+    OpenFile *file = handle == last_handle && handle != 0 ? last_file : nullptr;
+    if (file && count == 1 && buffer && file->next < file->filled) {
+        *static_cast<unsigned char *>(buffer) = file->buffer[file->next++];
+        return 1;
+    }
+    if (!file) file = static_cast<OpenFile *>(handle_get(handle, HK_FILE));
     if (file == nullptr) {
         set_last_error(ERROR_INVALID_HANDLE);
         return (UINT)HFILE_ERROR;
@@ -137,6 +148,8 @@ UINT WINAPI _lread(HFILE handle, LPVOID buffer, UINT count) {
         set_last_error(ERROR_INVALID_PARAMETER);
         return (UINT)HFILE_ERROR;
     }
+    last_handle = handle;
+    last_file = file;
     unsigned char *out = static_cast<unsigned char *>(buffer);
     UINT done = 0;
     while (done < count) {
@@ -160,6 +173,7 @@ HFILE WINAPI _lclose(HFILE handle) {
     trace_begin(&t, "_lclose");
     trace_int(&t, "file", handle);
     OpenFile *file = static_cast<OpenFile *>(handle_release(handle, HK_FILE));
+    if (handle == last_handle) last_handle = 0;
     if (file == nullptr) {
         set_last_error(ERROR_INVALID_HANDLE);
         return (HFILE)trace_end(&t, HFILE_ERROR);
