@@ -101,9 +101,12 @@ bool text(DeviceContext *dc, int x, int y, const unsigned char *bytes, int count
 
 bool line(DeviceContext *, int, int, int, int) { return false; }  // a line printer has no lines
 
+// Passed-through bytes go out at once: the application learns of a full disk from the
+// escape that met it.
 int raw_bytes(DeviceContext *dc, const void *bytes, int count) {
     if (count == 0) return 0;
-    return sink_write(&dc->sink, bytes, (size_t)count) ? count : code_of(&dc->sink);
+    bool ok = sink_write(&dc->sink, bytes, (size_t)count) && sink_flush(&dc->sink);
+    return ok ? count : code_of(&dc->sink);
 }
 
 }  // namespace

@@ -46,8 +46,31 @@ void reset(OutputSink *sink) {
     sink->job = nullptr;
     sink->temp_path[0] = 0;
     sink->final_path[0] = 0;
+    sink->buffered = 0;
 }
 
+// Writes all of `count` bytes to the descriptor; false with sink->error set when it fails.
+bool write_all(OutputSink *sink, const void *bytes, size_t count) {
+    const char *p = (const char *)bytes;
+    while (count > 0) {
+        ssize_t w = write(sink->fd, p, count);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) {
+            sink->error = w < 0 ? errno : EIO;
+            return false;
+        }
+        p += w;
+        count -= (size_t)w;
+    }
+    return true;
+}
+
+// Writes the buffered bytes of a file or a command.
+bool drain(OutputSink *sink) {
+    size_t n = sink->buffered;
+    sink->buffered = 0;
+    return sink->error == 0 && (n == 0 || write_all(sink, sink->buffer, n));
+}
 
 // Waits for the command of a pipe; true when it ended with status 0.
 bool wait_child(pid_t child) {
@@ -150,6 +173,7 @@ int sink_spooler_code(int e) {
 bool sink_flush(OutputSink *sink) {
     if (sink->error) return false;
     if (sink->kind == SINK_CUPS && !cups_job_flush(sink->job)) sink->error = EIO;
+    if (sink->kind == SINK_FILE || sink->kind == SINK_PIPE) drain(sink);
     return sink->error == 0;
 }
 
@@ -159,17 +183,10 @@ bool sink_write(OutputSink *sink, const void *bytes, size_t count) {
         if (!cups_job_write(sink->job, bytes, count)) sink->error = EIO;
         return sink->error == 0;
     }
-    const char *p = (const char *)bytes;
-    while (count > 0) {
-        ssize_t w = write(sink->fd, p, count);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) {
-            sink->error = w < 0 ? errno : EIO;
-            return false;
-        }
-        p += w;
-        count -= (size_t)w;
-    }
+    if (count > SINK_BUFFER_SIZE - sink->buffered && !drain(sink)) return false;
+    if (count >= SINK_BUFFER_SIZE) return write_all(sink, bytes, count);  // too big to gather
+    memcpy(sink->buffer + sink->buffered, bytes, count);
+    sink->buffered += count;
     return true;
 }
 
@@ -177,6 +194,7 @@ int sink_commit(OutputSink *sink) {
     int result = 0;
     switch (sink->kind) {
         case SINK_FILE:
+            drain(sink);
             // Data that only fails at flushing time (full disk, quota) fails here.
             if (!sink->error && sink->temp_path[0] && fsync(sink->fd) < 0) sink->error = errno;
             if (close(sink->fd) < 0 && !sink->error) sink->error = errno;
@@ -188,6 +206,7 @@ int sink_commit(OutputSink *sink) {
             }
             break;
         case SINK_PIPE:
+            drain(sink);
             close(sink->fd);
             if (!wait_child(sink->child) || sink->error) result = SP_ERROR;
             break;

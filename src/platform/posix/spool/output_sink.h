@@ -11,6 +11,10 @@
 
 enum SinkKind { SINK_NONE = 0, SINK_FILE, SINK_PIPE, SINK_CUPS };
 
+// Bytes for a file or a command are gathered up to this many before they are written, so a
+// document costs few write(2) calls (a CUPS job buffers in libcups).
+const size_t SINK_BUFFER_SIZE = 65536;
+
 struct OutputSink {
     SinkKind kind;
     int fd;        // file or pipe
@@ -18,7 +22,9 @@ struct OutputSink {
     CupsJob *job;  // a CUPS job
     char temp_path[4096];
     char final_path[4096];
-    int error;  // errno of the first failed write, 0 while all went well
+    int error;        // errno of the first failed write, 0 while all went well
+    size_t buffered;  // bytes of `buffer` not yet written (file and pipe)
+    unsigned char buffer[SINK_BUFFER_SIZE];
 };
 
 // Opens a temporary file beside `path`, or `path` itself when it is a device or a named pipe.
@@ -30,12 +36,14 @@ bool sink_open_pipe(OutputSink *sink, const char *command, DWORD *error);
 bool sink_open_cups(OutputSink *sink, const char *queue, const char *title,
                     const CupsJobOptions *options, bool raw, DWORD *error);
 
-// Sends bytes. False once any write failed (the first failure's errno stays in sink->error).
+// Sends bytes; for a file or a command they may wait in the sink's buffer until the next
+// flush. False once any write failed (the first failure's errno stays in sink->error): a
+// failure of buffered bytes shows at the flush or commit that writes them.
 bool sink_write(OutputSink *sink, const void *bytes, size_t count);
 
 // Hands what was written so far on at once: a finished page reaches the CUPS scheduler
-// without waiting for the connection's buffer to fill. Files and pipes are written unbuffered
-// already. False once any write failed.
+// without waiting for the connection's buffer to fill, and the buffered bytes of a file or a
+// command are written. False once any write failed.
 bool sink_flush(OutputSink *sink);
 
 // The spooler code for a failed write's errno: SP_OUTOFDISK when the disk (or the file size
