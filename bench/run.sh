@@ -6,8 +6,10 @@
 #
 #     bench/run.sh [LINES ...]        default: 100000
 #
-# A further row, "direct-pdf", runs bench/pdf_text_bench: the same reader and decoder into the
-# direct PDF text writer, which no printer uses yet.
+# Pellmark's PDF printer writes PDF directly; the row "pellmark-cairo" prints the same report
+# through cairo (PELLMARK_PDF_ENGINE=cairo) for reference. A further row, "direct-pdf", runs
+# bench/pdf_text_bench: the reader and decoder driving the PDF text writer without the
+# platform calls in between.
 #
 # Environment: PELLMARK (the binary; default build-bench/pellmark, built here in Release;
 # pdf_text_bench is looked for in the bench/ folder beside it),
@@ -76,9 +78,10 @@ for lines in "${sizes[@]}"; do
     cd "$BENCH_DIR"
     corpus=corpus-$lines.txt
     [ -s "$corpus" ] || python3 "$here/bench/gen_corpus.py" "$lines" "$corpus"
+    mkdir -p cairo && ln -sf "../$corpus" "cairo/$corpus"  # its PDF lands beside it, apart
     base=${corpus%.txt}
     declare -A wall rss size pages
-    tools=(pellmark enscript a2ps texttopdf)
+    tools=(pellmark pellmark-cairo enscript a2ps texttopdf)
     [ -x "$direct" ] && tools+=(direct-pdf)
     for tool in "${tools[@]}"; do
         case $tool in
@@ -86,6 +89,11 @@ for lines in "${sizes[@]}"; do
             out=$base.pdf
             run_tool pellmark "$out" "$PELLMARK" -interactive=none -printer_id=PDF \
                 -form_id=Letter -orientation=landscape -pitch=9 "$corpus" ;;
+        pellmark-cairo)
+            out=cairo/$base.pdf
+            run_tool pellmark-cairo "$out" env PELLMARK_PDF_ENGINE=cairo "$PELLMARK" \
+                -interactive=none -printer_id=PDF -form_id=Letter -orientation=landscape -pitch=9 \
+                "cairo/$corpus" ;;
         enscript)
             out=$base.enscript.ps
             run_tool enscript "$out" enscript -q -B -r -M Letter -f Courier9 --margins=18:18:18:18 \
@@ -112,7 +120,7 @@ for lines in "${sizes[@]}"; do
     echo "| tool | output | wall s | peak RSS MiB | output MB | pages | KiB/page | Pellmark wall ratio | RSS ratio |"
     echo "| --- | --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
     for tool in "${tools[@]}"; do
-        case $tool in pellmark | texttopdf | direct-pdf) kind=PDF ;; *) kind=PostScript ;; esac
+        case $tool in pellmark* | texttopdf | direct-pdf) kind=PDF ;; *) kind=PostScript ;; esac
         awk -v t="$tool" -v k="$kind" -v w="${wall[$tool]}" -v r="${rss[$tool]}" \
             -v s="${size[$tool]}" -v p="${pages[$tool]:-0}" -v pw="${wall[pellmark]}" \
             -v pr="${rss[pellmark]}" 'BEGIN {
