@@ -54,6 +54,12 @@ interrupt_run() {
     wait "$pid"
     INTERRUPTED_STATUS=$?
     set -e
+    # The printer command outlives a program ended by the signal (a terminal's Ctrl-C would
+    # reach it too): let it finish before the folder is checked and removed.
+    for ((i = 0; i < 200; i++)); do
+        pgrep -f "read x < $E2E_TMP/gate" >/dev/null || break
+        sleep 0.05
+    done
 }
 
 interrupt_run -printer_id=Gated -disposition=scratch big.txt
