@@ -237,7 +237,8 @@ bool read_values(Reader *r, bool first, int count, long *values) {
 bool read_string_token(Reader *r, char *out, size_t size) {
     Token t = next_token(r);
     if (t.kind != TK_STRING) return fail(r, t.line, "quoted text expected");
-    snprintf(out, size, "%s", t.text);
+    int n = snprintf(out, size, "%s", t.text);
+    if (n < 0 || (size_t)n >= size) return fail(r, t.line, "quoted text too long");
     return true;
 }
 
