@@ -50,16 +50,14 @@ bool line(DeviceContext *dc, int x0, int y0, int x1, int y1) {
     return dc->direct ? pdf_direct_line(dc, x0, y0, x1, y1) : cairo_device_line(dc, x0, y0, x1, y1);
 }
 
-int no_raw_bytes(DeviceContext *, const void *, int) { return 0; }
-
 }  // namespace
 
 const DeviceOps pdf_direct_device_ops = {
     "pdf",   false,      begin_file_doc, begin_page, end_page,
-    end_doc, cancel_doc, text,           line,       no_raw_bytes,
+    end_doc, cancel_doc, text,           line,       device_no_raw_bytes,
 };
 
 const DeviceOps cups_direct_device_ops = {
     "cups",  false,      begin_cups_doc, begin_page, end_page,
-    end_doc, cancel_doc, text,           line,       no_raw_bytes,
+    end_doc, cancel_doc, text,           line,       device_no_raw_bytes,
 };

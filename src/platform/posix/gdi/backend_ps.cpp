@@ -9,21 +9,17 @@ int begin_doc(DeviceContext *dc, const char *doc_name, const char *output) {
     return r < 0 ? r : cairo_device_begin(dc, CAIRO_DEVICE_PS, doc_name ? doc_name : "");
 }
 
-int begin_page(DeviceContext *) { return 0; }
-
-int no_raw_bytes(DeviceContext *, const void *, int) { return 0; }
-
 }  // namespace
 
 const DeviceOps ps_device_ops = {
     "ps",
     false,
     begin_doc,
-    begin_page,
+    cairo_device_begin_page,
     cairo_device_end_page,
     cairo_device_end_doc,
     cairo_device_cancel,
     cairo_device_text,
     cairo_device_line,
-    no_raw_bytes,
+    device_no_raw_bytes,
 };
