@@ -8,7 +8,7 @@ what=${1:-build}
 build_pkgs=(cmake g++ make pkg-config libcairo2-dev libfontconfig-dev libfreetype-dev
   libcups2-dev libpaper-dev zlib1g-dev fonts-liberation2 fontconfig)
 test_pkgs=(libgtest-dev libgmock-dev googletest cups-daemon cups-client cups-bsd poppler-utils
-  ghostscript clang libclang-rt-14-dev valgrind python3 tmux procps)
+  ghostscript clang libclang-rt-14-dev valgrind python3 tmux procps clang-format)
 extra_file=$(dirname "$0")/deps-extra.txt
 
 pkgs=("${build_pkgs[@]}")

@@ -32,9 +32,10 @@ TEST(Trace, WritesOneJsonObjectPerCallWithBytesAsCodePoints) {
         trace_begin(&t, "EndDoc");
         trace_end(&t, 0);
     });
-    EXPECT_EQ(got,
-              "{\"fn\":\"TextOutA\",\"x\":10,\"text\":\"caf\\u00e9\\b_\\\"\",\"none\":null,\"ret\":1}\n"
-              "{\"fn\":\"EndDoc\",\"ret\":0}\n");
+    EXPECT_EQ(
+        got,
+        "{\"fn\":\"TextOutA\",\"x\":10,\"text\":\"caf\\u00e9\\b_\\\"\",\"none\":null,\"ret\":1}\n"
+        "{\"fn\":\"EndDoc\",\"ret\":0}\n");
 }
 
 TEST(Faults, NthCallAndEveryCallRules) {

@@ -16,9 +16,7 @@ cairo_status_t write_to_sink(void *closure, const unsigned char *data, unsigned 
 }
 
 // The spooler code for a surface in trouble: a full disk shows through the sink's errno.
-int failure_code(DeviceContext *dc) {
-    return sink_spooler_code(dc->sink.error);
-}
+int failure_code(DeviceContext *dc) { return sink_spooler_code(dc->sink.error); }
 
 bool broken(DeviceContext *dc) {
     return dc->sink.error || cairo_status(dc->cr) != CAIRO_STATUS_SUCCESS ||
