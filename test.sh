@@ -35,7 +35,7 @@ run_ctest() {
 
 build() {
   local dir=$1; shift
-  cmake -S "$here" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&
+  cmake -S "$here" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLMARK_TESTS=ON "$@" >/dev/null &&
     cmake --build "$dir" -j"$jobs" 2>&1 | grep -vE '^\[ *[0-9]+%\]' 
   return "${PIPESTATUS[0]}"
 }
