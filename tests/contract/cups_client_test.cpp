@@ -21,8 +21,8 @@
 
 namespace {
 
-// The private scheduler, shared by the tests of one run.
-PrivateCupsd sched;
+// The private scheduler of the suite, for the helpers below.
+PrivateCupsd &sched = PrivateCupsdTest::sched;
 
 // Points the client at the private scheduler (or at `server`), forgetting cached answers.
 void use_server(const std::string &server) {
@@ -43,21 +43,7 @@ std::string sample_pdf() {
            "trailer <</Root 1 0 R>>\n%%EOF\n";
 }
 
-class CupsScheduler : public ::testing::Test {
-   protected:
-    static void SetUpTestSuite() {
-        if (cupsd_installed()) cupsd_serve(&sched, {"pdfq=pdf", "rawq=raw", "default=pdfq"});
-    }
-    static void TearDownTestSuite() { cupsd_end(&sched); }
-    void SetUp() override {
-        if (!cupsd_installed()) {
-            fprintf(stderr, "*** SKIPPED: cupsd is not installed; install cups-daemon ***\n");
-            GTEST_SKIP() << "cupsd is not installed";
-        }
-        ASSERT_TRUE(sched.failure.empty()) << sched.failure;
-        use_server(sched.server);
-    }
-};
+class CupsScheduler : public PrivateCupsdTest {};
 
 TEST_F(CupsScheduler, ListsEveryQueueWithItsKindDefaultAndMedia) {
     struct Row {

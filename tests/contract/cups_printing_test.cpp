@@ -16,27 +16,13 @@
 #include "support/private_cupsd.h"
 #include "support/test_support.h"
 #include "win32_api.h"
+#include "support/command_output.h"
 
 namespace {
 
-PrivateCupsd sched;
+PrivateCupsd &sched = PrivateCupsdTest::sched;
 
-class CupsPrinting : public ::testing::Test {
-   protected:
-    static void SetUpTestSuite() {
-        if (cupsd_installed()) cupsd_serve(&sched, {"pdfq=pdf", "rawq=raw", "default=pdfq"});
-    }
-    static void TearDownTestSuite() { cupsd_end(&sched); }
-    void SetUp() override {
-        if (!cupsd_installed()) {
-            fprintf(stderr, "*** SKIPPED: cupsd is not installed; install cups-daemon ***\n");
-            GTEST_SKIP() << "cupsd is not installed";
-        }
-        ASSERT_TRUE(sched.failure.empty()) << sched.failure;
-        set_env("CUPS_SERVER", sched.server.c_str());
-        cups_client_reset();
-    }
-};
+class CupsPrinting : public PrivateCupsdTest {};
 
 // The document job `id` of `queue` printed, or "" when it did not arrive in
 // time.
@@ -64,20 +50,9 @@ size_t receiving_bytes() {
     return most;
 }
 
-std::string run(const std::string &command) {
-    std::string out;
-    FILE *p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
-
 // The number after "Pages:" in pdfinfo's answer, or -1.
 int page_count(const std::string &pdf) {
-    std::string info = run("pdfinfo '" + pdf + "' 2>&1");
+    std::string info = command_output("pdfinfo '" + pdf + "' 2>&1");
     size_t at = info.find("Pages:");
     return at == std::string::npos ? -1 : atoi(info.c_str() + at + 6);
 }
@@ -105,7 +80,7 @@ TEST_F(CupsPrinting, PdfQueueGetsSearchableText) {
     std::string pdf = wait_for_document("pdfq", id);
     ASSERT_FALSE(pdf.empty()) << "job " << id << " never arrived at the pdf queue";
     EXPECT_EQ(read_file(pdf).rfind("%PDF-", 0), 0u);
-    std::string text = run("pdftotext -layout '" + pdf + "' - 2>&1");
+    std::string text = command_output("pdftotext -layout '" + pdf + "' - 2>&1");
     EXPECT_NE(text.find("Quarterly totals 4711"), std::string::npos) << "pdftotext gave:\n" << text;
     EXPECT_NE(text.find("Second page 0815"), std::string::npos) << "pdftotext gave:\n" << text;
     EXPECT_EQ(page_count(pdf), 2);
@@ -139,7 +114,7 @@ TEST_F(CupsPrinting, DevmodeSettingsTravelWithTheJob) {
         "media=na_letter_8.5x11in", "orientation-requested=4", "media-source=manual"};
     for (const char *want : expected)
         EXPECT_NE(args.find(want), std::string::npos) << "want " << want << " in:\n" << args;
-    std::string info = run("pdfinfo '" + pdf + "' 2>&1");
+    std::string info = command_output("pdfinfo '" + pdf + "' 2>&1");
     EXPECT_NE(info.find("792 x 612 pts"), std::string::npos) << "want a landscape Letter page:\n"
                                                              << info;
 }

@@ -9,26 +9,16 @@
 
 #include "contract/printing_env.h"
 #include "core/trace.h"
+#include "support/command_output.h"
 
 namespace {
-
-std::string run(const std::string &command) {
-    std::string out;
-    FILE *p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
 
 // The names in a folder, sorted, separated by blanks.
 std::string listing(const std::string &dir) {
     std::string names;
     for (const auto &e : std::filesystem::directory_iterator(dir))
         names += e.path().filename().string() + " ";
-    return run("printf '%s' '" + names + "' | tr ' ' '\\n' | sort | tr '\\n' ' '");
+    return command_output("printf '%s' '" + names + "' | tr ' ' '\\n' | sort | tr '\\n' ' '");
 }
 
 DOCINFOA docinfo(const char *name, const char *output = nullptr) {
@@ -105,14 +95,14 @@ TEST(PdfOutput, SearchableTextEmbeddedFontsAndTheGrid) {
 
     std::string pdf = dir + "/reports/r.pdf";
     EXPECT_EQ(listing(dir + "/reports"), "r.pdf r.txt ") << "beside the report, no leftovers";
-    std::string info = run("pdfinfo '" + pdf + "'");
+    std::string info = command_output("pdfinfo '" + pdf + "'");
     EXPECT_NE(info.find("Pages:           2\n"), std::string::npos) << info;
     EXPECT_NE(info.find("612 x 792 pts (letter)"), std::string::npos) << info;
-    std::string fonts = run("pdffonts '" + pdf + "'");
+    std::string fonts = command_output("pdffonts '" + pdf + "'");
     EXPECT_NE(fonts.find("LiberationMono"), std::string::npos) << fonts;
     EXPECT_NE(fonts.find("LiberationMono-Bold"), std::string::npos) << fonts;
     EXPECT_EQ(fonts.find(" no  "), std::string::npos) << "every font embedded\n" << fonts;
-    std::string page = run("pdftotext -layout -f 1 -l 1 '" + pdf + "' -");
+    std::string page = command_output("pdftotext -layout -f 1 -l 1 '" + pdf + "' -");
     EXPECT_NE(page.find("Hello, world"), std::string::npos) << page;
     EXPECT_NE(page.find("caf\u00e9 \u00b7 \u20ac A B"), std::string::npos) << page;
     EXPECT_NE(page.find("BOLD under"), std::string::npos) << page;
@@ -121,7 +111,8 @@ TEST(PdfOutput, SearchableTextEmbeddedFontsAndTheGrid) {
     size_t line = page.find("col71");
     ASSERT_NE(line, std::string::npos) << page;
     EXPECT_EQ(line - page.rfind('\n', line) - 1, 70u) << page;
-    EXPECT_NE(run("pdftotext -f 2 -l 2 '" + pdf + "' -").find("Page two"), std::string::npos);
+    EXPECT_NE(command_output("pdftotext -f 2 -l 2 '" + pdf + "' -").find("Page two"),
+              std::string::npos);
 }
 
 TEST(PdfOutput, OutputNameDirectoryPortAndCommandPort) {

@@ -14,6 +14,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "cups/cups_client.h"
+#include "support/test_support.h"
+
 struct PrivateCupsd {
     pid_t pid = -1;
     int to_child = -1;  // closing it stops the scheduler
@@ -84,3 +89,26 @@ inline bool cupsd_wait_for(const std::string &path, int seconds) {
     }
     return false;
 }
+
+// A test suite printing to its own scheduler: the PDF queue "pdfq" (the default) and the raw
+// queue "rawq", started once for the suite. Each test points the CUPS client at it; a machine
+// without cupsd skips loudly, a cupsd that does not start fails.
+class PrivateCupsdTest : public ::testing::Test {
+   public:
+    inline static PrivateCupsd sched;
+
+   protected:
+    static void SetUpTestSuite() {
+        if (cupsd_installed()) cupsd_serve(&sched, {"pdfq=pdf", "rawq=raw", "default=pdfq"});
+    }
+    static void TearDownTestSuite() { cupsd_end(&sched); }
+    void SetUp() override {
+        if (!cupsd_installed()) {
+            fprintf(stderr, "*** SKIPPED: cupsd is not installed; install cups-daemon ***\n");
+            GTEST_SKIP() << "cupsd is not installed";
+        }
+        ASSERT_TRUE(sched.failure.empty()) << sched.failure;
+        set_env("CUPS_SERVER", sched.server.c_str());
+        cups_client_reset();
+    }
+};

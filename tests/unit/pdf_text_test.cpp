@@ -10,6 +10,7 @@
 
 #include "pdf/pdf_text.h"
 #include "support/test_support.h"
+#include "support/command_output.h"
 
 namespace {
 
@@ -37,17 +38,6 @@ std::string font_file(const char *pattern) {
     if (m && FcPatternGetString(m, FC_FILE, 0, &file) == FcResultMatch) path = (const char *)file;
     if (m) FcPatternDestroy(m);
     return path;
-}
-
-std::string run(const std::string &command) {
-    std::string out;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
-    pclose(pipe);
-    return out;
 }
 
 class PdfTextTest : public ::testing::Test {
@@ -88,10 +78,10 @@ TEST_F(PdfTextTest, PagesTextAndFontsAsPopplerReadsThem) {
     ASSERT_TRUE(pdf_text_finish(&doc));
     fclose(file);
 
-    std::string info = run("pdfinfo " + path + " 2>&1");
+    std::string info = command_output("pdfinfo " + path + " 2>&1");
     EXPECT_NE(info.find("Pages:           3"), std::string::npos) << info;
     EXPECT_NE(info.find("612 x 792 pts"), std::string::npos) << info;
-    std::string fonts = run("pdffonts " + path + " 2>&1");
+    std::string fonts = command_output("pdffonts " + path + " 2>&1");
     int embedded_subsets = 0;
     for (size_t at = 0, end; (end = fonts.find('\n', at)) != std::string::npos; at = end + 1) {
         std::string row = fonts.substr(at, end - at);
@@ -103,7 +93,7 @@ TEST_F(PdfTextTest, PagesTextAndFontsAsPopplerReadsThem) {
 
     // Text by row: page 2 has the escaped delimiters, the bold word on the same line, and
     // the Windows-1252 bytes as their characters.
-    std::string text = run("pdftotext -f 2 -l 2 -layout " + path + " - 2>&1");
+    std::string text = command_output("pdftotext -f 2 -l 2 -layout " + path + " - 2>&1");
     EXPECT_NE(text.find("Page 2 (paren) back\\slash"), std::string::npos) << text;
     EXPECT_NE(text.find("BOLD"), std::string::npos) << text;
     EXPECT_NE(text.find("caf\xC3\xA9 \xE2\x82\xAC 5"), std::string::npos) << text;
@@ -111,7 +101,7 @@ TEST_F(PdfTextTest, PagesTextAndFontsAsPopplerReadsThem) {
 
 // Dark pixels of page 1 rendered in grey at 150 dpi: the ink of the page.
 long ink(const std::string &path) {
-    std::string pgm = run("pdftoppm -r 150 -gray -f 1 -l 1 " + path + " 2>/dev/null");
+    std::string pgm = command_output("pdftoppm -r 150 -gray -f 1 -l 1 " + path + " 2>/dev/null");
     // P5 header: magic, width, height, maximum, then the pixels.
     size_t at = 0;
     for (int fields = 0; fields < 4 && at < pgm.size(); fields++) {
@@ -152,7 +142,7 @@ TEST_F(PdfTextTest, RunsStandOnTheirCells) {
                      2);
         ASSERT_TRUE(pdf_text_finish(&doc));
         fclose(file);
-        std::string bbox = run("pdftotext -bbox " + path + " - 2>&1");
+        std::string bbox = command_output("pdftotext -bbox " + path + " - 2>&1");
         double x_min = -1, x_max = -1;
         size_t at = bbox.find("xMin=\"");
         if (at != std::string::npos) sscanf(bbox.c_str() + at, "xMin=\"%lf\"", &x_min);
